@@ -1,0 +1,37 @@
+# The two set-up commands are `make run` and `make test`; both install what is missing first.
+FUZZ_SECONDS ?= 60
+
+.PHONY: deps build run test bench fuzz format clean
+
+deps:
+	scripts/install-deps
+
+build: deps
+	cmake --preset dev
+	cmake --build --preset dev
+
+run: build
+	@if [ -x build/dev/bin/korva ]; then build/dev/bin/korva; \
+	else echo "KORVA has no desktop program yet: nothing to start."; fi
+
+test: deps
+	cmake --workflow --preset dev
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+bench: deps
+	cmake --preset release
+	cmake --build --preset release
+	scripts/run-benchmarks build/release/bin
+
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	scripts/run-fuzzers build/fuzz/bin $(FUZZ_SECONDS)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

@@ -1,0 +1,101 @@
+// 1-based text helpers. The only place that turns 1-based positions into 0-based indexes.
+#include "engine/text.h"
+
+#include <algorithm>
+
+namespace engine {
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+char ToUpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
+}
+
+char ToLowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+std::string ToUpperAscii(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        c = ToUpperAscii(c);
+    }
+    return upper;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return ToUpperAscii(x) == ToUpperAscii(y);
+           });
+}
+
+bool StartsWithNoCase(std::string_view text, std::size_t pos, std::string_view prefix) {
+    if (pos == 0 || pos > text.size()) {
+        return prefix.empty() && pos == text.size() + 1;
+    }
+    return EqualsNoCase(text.substr(pos - 1, prefix.size()), prefix);
+}
+
+std::size_t InStr(std::string_view text, std::string_view needle, std::size_t start) {
+    if (start == 0 || start > text.size() + 1 || needle.size() > text.size() - (start - 1)) {
+        return 0;
+    }
+    if (std::none_of(needle.begin(), needle.end(), IsAsciiLetter)) {
+        const std::size_t at = text.find(needle, start - 1);
+        return at == std::string_view::npos ? 0 : at + 1;
+    }
+    // Jump between the places where the first byte stands, in either case for a letter.
+    const char firsts[] = {ToUpperAscii(needle[0]), ToLowerAscii(needle[0])};
+    const std::string_view first(firsts, IsAsciiLetter(needle[0]) ? 2 : 1);
+    for (std::size_t at = text.find_first_of(first, start - 1); at != std::string_view::npos;
+         at = text.find_first_of(first, at + 1)) {
+        if (at + needle.size() > text.size()) {
+            return 0;
+        }
+        if (EqualsNoCase(text.substr(at, needle.size()), needle)) {
+            return at + 1;
+        }
+    }
+    return 0;
+}
+
+std::size_t FindFirstOf(std::string_view text, std::string_view bytes, std::size_t start) {
+    if (start == 0 || start > text.size()) {
+        return 0;
+    }
+    const std::size_t at = text.find_first_of(bytes, start - 1);
+    return at == std::string_view::npos ? 0 : at + 1;
+}
+
+std::string_view Mid(std::string_view text, std::size_t start, std::size_t length) {
+    if (start == 0) {
+        start = 1;
+    }
+    if (start > text.size()) {
+        return {};
+    }
+    return text.substr(start - 1, length);
+}
+
+SplicedText::SplicedText(std::string_view original) : original_(original) {
+    result_.reserve(original.size() + original.size() / 8);
+}
+
+void SplicedText::SwapText(std::string_view String2, std::size_t start, std::size_t Finish) {
+    const std::size_t left =
+        std::clamp<std::size_t>(start == 0 ? 0 : start - 1, copied_, original_.size());
+    const std::size_t right =
+        std::clamp<std::size_t>(Finish == 0 ? 0 : Finish - 1, left, original_.size());
+    result_.append(original_.substr(copied_, left - copied_));
+    result_.append(String2);
+    copied_ = right;
+}
+
+std::string SplicedText::Finish() && {
+    result_.append(original_.substr(copied_));
+    return std::move(result_);
+}
+
+}  // namespace engine

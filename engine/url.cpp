@@ -1,0 +1,161 @@
+// Reference resolution after RFC 3986, section 5.2 (non-strict parsers aside: a reference
+// with a scheme is taken as it stands). Parts keep the text exactly as written.
+#include "engine/url.h"
+
+#include <optional>
+
+#include "engine/text.h"
+
+namespace engine {
+
+namespace {
+
+struct UrlParts {
+    std::optional<std::string_view> scheme;
+    std::optional<std::string_view> authority;
+    std::string_view path;
+    std::optional<std::string_view> query;
+    std::optional<std::string_view> fragment;
+};
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A letter, then letters, digits, "+", "-" or ".", then ":".
+std::optional<std::string_view> SchemeOf(std::string_view text) {
+    if (text.empty() || !IsAsciiLetter(text[0])) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ':') {
+            return text.substr(0, i);
+        }
+        if (!IsAsciiLetter(c) && !IsDigit(c) && c != '+' && c != '-' && c != '.') {
+            break;
+        }
+    }
+    return std::nullopt;
+}
+
+// Cuts `rest` at the first of `ends`: returns what stands before it and leaves the rest.
+std::string_view TakeUntil(std::string_view& rest, std::string_view ends) {
+    const std::size_t at = std::min(rest.find_first_of(ends), rest.size());
+    const std::string_view taken = rest.substr(0, at);
+    rest.remove_prefix(at);
+    return taken;
+}
+
+UrlParts Split(std::string_view url) {
+    UrlParts parts;
+    parts.scheme = SchemeOf(url);
+    std::string_view rest = parts.scheme ? url.substr(parts.scheme->size() + 1) : url;
+    if (rest.starts_with("//")) {
+        rest.remove_prefix(2);
+        parts.authority = TakeUntil(rest, "/?#");
+    }
+    parts.path = TakeUntil(rest, "?#");
+    if (rest.starts_with('?')) {
+        rest.remove_prefix(1);
+        parts.query = TakeUntil(rest, "#");
+    }
+    if (rest.starts_with('#')) {
+        parts.fragment = rest.substr(1);
+    }
+    return parts;
+}
+
+void DropLastSegment(std::string& out) {
+    const std::size_t slash = out.rfind('/');
+    out.erase(slash == std::string::npos ? 0 : slash);
+}
+
+// RFC 3986, section 5.2.4.
+std::string RemoveDotSegments(std::string_view in) {
+    std::string out;
+    out.reserve(in.size());
+    while (!in.empty()) {
+        if (in.starts_with("../")) {
+            in.remove_prefix(3);
+        } else if (in.starts_with("./")) {
+            in.remove_prefix(2);
+        } else if (in.starts_with("/./")) {
+            in.remove_prefix(2);
+        } else if (in == "/.") {
+            in = "/";
+        } else if (in.starts_with("/../")) {
+            in.remove_prefix(3);
+            DropLastSegment(out);
+        } else if (in == "/..") {
+            in = "/";
+            DropLastSegment(out);
+        } else if (in == "." || in == "..") {
+            in = {};
+        } else {
+            const std::size_t end = std::min(in.find('/', 1), in.size());
+            out.append(in.substr(0, end));
+            in.remove_prefix(end);
+        }
+    }
+    return out;
+}
+
+std::string Merge(const UrlParts& base, std::string_view refPath) {
+    if (base.authority && base.path.empty()) {
+        return "/" + std::string(refPath);
+    }
+    const std::size_t slash = base.path.rfind('/');
+    const std::string_view dir =
+        slash == std::string_view::npos ? std::string_view() : base.path.substr(0, slash + 1);
+    return std::string(dir) + std::string(refPath);
+}
+
+std::string Recompose(const UrlParts& parts, std::string_view path) {
+    std::string url;
+    if (parts.scheme) {
+        url.append(*parts.scheme).append(":");
+    }
+    if (parts.authority) {
+        url.append("//").append(*parts.authority);
+    }
+    url.append(path);
+    if (parts.query) {
+        url.append("?").append(*parts.query);
+    }
+    if (parts.fragment) {
+        url.append("#").append(*parts.fragment);
+    }
+    return url;
+}
+
+}  // namespace
+
+std::string CompileUrl(std::string_view base, std::string_view ref) {
+    if (SchemeOf(ref)) {
+        return std::string(ref);
+    }
+    const UrlParts baseParts = Split(base);
+    const UrlParts refParts = Split(ref);
+    UrlParts target = refParts;
+    target.scheme = baseParts.scheme;
+    std::string path;
+    if (refParts.authority) {
+        path = RemoveDotSegments(refParts.path);
+    } else {
+        target.authority = baseParts.authority;
+        if (refParts.path.empty()) {
+            path = baseParts.path;
+            if (!refParts.query) {
+                target.query = baseParts.query;
+            }
+        } else if (refParts.path.starts_with('/')) {
+            path = RemoveDotSegments(refParts.path);
+        } else {
+            path = RemoveDotSegments(Merge(baseParts, refParts.path));
+        }
+    }
+    return Recompose(target, path);
+}
+
+}  // namespace engine

@@ -1,0 +1,120 @@
+#include "engine/media_rewriter.h"
+
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/support/fake_ports.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+constexpr const char* kPage = "http://host/dir/page.htm";
+
+struct MediaCase {
+    const char* id;
+    std::string tag;
+    std::string rebuilt;
+    std::vector<std::string> saved;  // addresses handed to SaveFile, in order
+};
+
+// Both rewriters run, as the scanner runs them: a tag belongs to at most one.
+void RunBoth(engine::TagRecord& tag, support::RecordingSaver& saver) {
+    engine::AlterImages(tag, kPage, saver);
+    engine::AlterFrames(tag, kPage, saver);
+}
+
+class MediaRewriterTest : public ::testing::TestWithParam<MediaCase> {};
+
+TEST_P(MediaRewriterTest, SavesAndReplaces) {
+    const MediaCase& c = GetParam();
+    support::FakeHost host;
+    support::RecordingSaver saver(host);
+    engine::TagRecord tag;
+    engine::GetTagInfo(c.tag, tag, host);
+    RunBoth(tag, saver);
+    EXPECT_EQ(engine::RecompileTag(tag), c.rebuilt);
+    EXPECT_THAT(saver.calls, ElementsAreArray(c.saved));
+}
+
+const MediaCase kMediaCases[] = {
+    {"Image",
+     "<img src=pics/a.gif alt=x>",
+     "<img src='chm0.x' alt='x'>",
+     {"http://host/dir/pics/a.gif"}},
+    {"InputImage",
+     "<INPUT TYPE=image SRC=/b.gif>",
+     "<INPUT TYPE='image' SRC='chm0.x'>",
+     {"http://host/b.gif"}},
+    {"BodyBackground",
+     "<BODY BACKGROUND=bg.jpg>",
+     "<BODY BACKGROUND='chm0.x'>",
+     {"http://host/dir/bg.jpg"}},
+    {"TableBackground",
+     "<TABLE BACKGROUND=t.gif>",
+     "<TABLE BACKGROUND='chm0.x'>",
+     {"http://host/dir/t.gif"}},
+    {"CellBackground",
+     "<td background=c.gif>",
+     "<td background='chm0.x'>",
+     {"http://host/dir/c.gif"}},
+    {"Frame",
+     "<FRAME SRC=left.htm NAME=l>",
+     "<FRAME SRC='chm0.x' NAME='l'>",
+     {"http://host/dir/left.htm"}},
+    {"Script", "<SCRIPT SRC=//cdn/x.js>", "<SCRIPT SRC='chm0.x'>", {"http://cdn/x.js"}},
+    {"Link",
+     "<LINK REL=stylesheet HREF=s.css>",
+     "<LINK REL='stylesheet' HREF='chm0.x'>",
+     {"http://host/dir/s.css"}},
+    {"EveryMatchingAttribute",
+     "<IMG SRC=a.gif SRC=b.gif>",
+     "<IMG SRC='chm0.x' SRC='chm1.x'>",
+     {"http://host/dir/a.gif", "http://host/dir/b.gif"}},
+    {"EmptySourceIsThePage", "<IMG SRC=\"\">", "<IMG SRC='chm0.x'>", {kPage}},
+    {"DataAddressAsIs",
+     "<IMG SRC=data:image/gif;base64,R0lG>",
+     "<IMG SRC='chm0.x'>",
+     {"data:image/gif;base64,R0lG"}},
+    // Not handled: other tags, other attributes, closing tags.
+    {"RowBackground", "<TR BACKGROUND=r.gif>", "<TR BACKGROUND='r.gif'>", {}},
+    {"HeaderCellBackground", "<TH BACKGROUND=h.gif>", "<TH BACKGROUND='h.gif'>", {}},
+    {"IFrame", "<IFRAME SRC=i.htm>", "<IFRAME SRC='i.htm'>", {}},
+    {"LowSrc", "<IMG LOWSRC=l.gif>", "<IMG LOWSRC='l.gif'>", {}},
+    {"ImageHref", "<IMG HREF=h.gif>", "<IMG HREF='h.gif'>", {}},
+    {"FrameHref", "<FRAME HREF=f.htm>", "<FRAME HREF='f.htm'>", {}},
+    {"Anchor", "<A HREF=x.htm>", "<A HREF='x.htm'>", {}},
+    {"ClosingScript", "</SCRIPT SRC=x>", "</SCRIPT SRC='x'>", {}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Tags, MediaRewriterTest, ::testing::ValuesIn(kMediaCases),
+                         [](const auto& testCase) { return testCase.param.id; });
+
+TEST(MediaRewriterTest, NothingStoredLeavesABareAttribute) {
+    support::FakeHost host;
+    support::RecordingSaver saver(host);
+    saver.emptyFor = "http://host/dir/s.css";
+    engine::TagRecord tag;
+    engine::GetTagInfo("<LINK HREF=s.css>", tag, host);
+    RunBoth(tag, saver);
+    EXPECT_EQ(engine::RecompileTag(tag), "<LINK HREF>");
+}
+
+TEST(MediaRewriterTest, TheSameAddressGetsTheSameName) {
+    support::FakeHost host;
+    support::RecordingSaver saver(host);
+    std::vector<std::string> rebuilt;
+    for (const char* text : {"<IMG SRC=a.gif>", "<TD BACKGROUND=/dir/a.gif>"}) {
+        engine::TagRecord tag;
+        engine::GetTagInfo(text, tag, host);
+        RunBoth(tag, saver);
+        rebuilt.push_back(engine::RecompileTag(tag));
+    }
+    EXPECT_THAT(rebuilt, ElementsAre("<IMG SRC='chm0.x'>", "<TD BACKGROUND='chm0.x'>"));
+}
+
+}  // namespace

@@ -1,0 +1,197 @@
+#include "engine/tag_parser.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/fake_ports.h"
+
+namespace {
+
+using Attributes = std::vector<std::pair<std::string, std::string>>;
+
+struct TagCase {
+    const char* id;
+    std::string tagData;
+    std::string tname;
+    Attributes attributes;
+    std::string rebuilt;
+};
+
+Attributes AttributesOf(const engine::TagRecord& tag) {
+    Attributes attributes;
+    for (const auto& a : tag.tTags) {
+        attributes.emplace_back(a.name, a.value);
+    }
+    return attributes;
+}
+
+class GetTagInfoTest : public ::testing::TestWithParam<TagCase> {};
+
+TEST_P(GetTagInfoTest, ParsesAndRebuilds) {
+    const TagCase& c = GetParam();
+    support::FakeHost host;
+    engine::TagRecord tag;
+    tag.tTags.push_back({"LEFT", "over"});  // nothing of an earlier tag may survive
+    engine::GetTagInfo(c.tagData, tag, host);
+    EXPECT_EQ(tag.tname, c.tname);
+    EXPECT_EQ(AttributesOf(tag), c.attributes);
+    EXPECT_EQ(engine::RecompileTag(tag), c.rebuilt);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+const TagCase kTagCases[] = {
+    {"Plain", "<BR>", "BR", {}, "<BR>"},
+    {"Closing", "</A>", "/A", {}, "</A>"},
+    {"Unquoted",
+     "<img src=a.gif width=10>",
+     "img",
+     {{"src", "a.gif"}, {"width", "10"}},
+     "<img src='a.gif' width='10'>"},
+    {"DoubleQuoted", R"(<A HREF="x.htm">)", "A", {{"HREF", "x.htm"}}, "<A HREF='x.htm'>"},
+    {"SingleQuoted",
+     "<a href='x.htm' target=_top>",
+     "a",
+     {{"href", "x.htm"}, {"target", "_top"}},
+     "<a href='x.htm' target='_top'>"},
+    {"BareAttribute", "<HR NOSHADE>", "HR", {{"NOSHADE", ""}}, "<HR NOSHADE>"},
+    {"BareAfterValue",
+     "<INPUT TYPE=checkbox CHECKED>",
+     "INPUT",
+     {{"TYPE", "checkbox"}, {"CHECKED", ""}},
+     "<INPUT TYPE='checkbox' CHECKED>"},
+    {"ShortAttrAtEnd", "<A B>", "A", {}, "<A>"},  // within the last three characters
+    {"SpacesAroundEquals",
+     "<P ALIGN = center>",
+     "P",
+     {{"ALIGN", ""}, {"center", ""}},
+     "<P ALIGN center>"},
+    {"EmptyQuotedValue", R"(<IMG ALT="">)", "IMG", {{"ALT", ""}}, "<IMG ALT>"},
+    {"QuoteInsideUnquoted", "<IMG ALT=it's>", "IMG", {{"ALT", "it's"}}, "<IMG ALT='it's'>"},
+    {"EqualsInsideValue", "<A HREF=a=b>", "A", {{"HREF", "a=b"}}, "<A HREF='a=b'>"},
+    {"EmptyUnquotedValue", "<A HREF=>", "A", {{"HREF", ""}}, "<A HREF>"},
+    {"DashBeforeName", "<A -X=1>", "A", {{"X", "1"}}, "<A X='1'>"},
+    {"DigitsPassedOver", "<TD 100 WIDTH=5>", "TD", {{"WIDTH", "5"}}, "<TD WIDTH='5'>"},
+    {"SlashStaysInUnquotedValue",
+     "<IMG SRC=a.gif/>",
+     "IMG",
+     {{"SRC", "a.gif/"}},
+     "<IMG SRC='a.gif/'>"},
+    {"SelfClosingName", "<BR/>", "BR/", {}, "<BR/>"},
+    {"Empty", "<>", "", {}, "<>"},
+    {"LineBreakAfterName", "<A\r\nHREF=x.htm>", "A", {{"HREF", "x.htm"}}, "<A HREF='x.htm'>"},
+    {"Doctype",
+     R"(<!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0//EN">)",
+     "!DOCTYPE",
+     {{"HTML", ""}, {"PUBLIC", ""}, {"W3C//DTD", ""}, {"HTML", ""}, {"EN\"", ""}},
+     R"(<!DOCTYPE HTML PUBLIC W3C//DTD HTML EN">)"},
+    {"OtherQuoteInside",
+     R"(<A TITLE='say "hi"'>)",
+     "A",
+     {{"TITLE", R"(say "hi")"}},
+     R"(<A TITLE='say "hi"'>)"},
+    {"CaseKept", "<Img Src=A.GIF>", "Img", {{"Src", "A.GIF"}}, "<Img Src='A.GIF'>"},
+    {"BytesAbove127",
+     "<IMG ALT=\xE9t\xE9>",
+     "IMG",
+     {{"ALT", "\xE9t\xE9"}},
+     "<IMG ALT='\xE9t\xE9'>"},
+    // Inputs that must end cleanly.
+    {"BlanksBeforeEnd", R"(<IMG SRC="a.gif"   >)", "IMG", {{"SRC", "a.gif"}}, "<IMG SRC='a.gif'>"},
+    {"LineBreaksBeforeEnd",
+     "<IMG SRC=a.gif\r\n  >",
+     "IMG",
+     {{"SRC", "a.gif"}},
+     "<IMG SRC='a.gif'>"},
+    {"TwoLetterBareAtEnd", "<TD XY>", "TD", {}, "<TD>"},
+    {"UnclosedQuote", R"(<A HREF="x.htm>)", "A", {{"HREF", "x.htm"}}, "<A HREF='x.htm'>"},
+    {"UnclosedQuoteThenMore", R"(<A HREF='x y=1>)", "A", {{"HREF", "x y=1"}}, "<A HREF='x y=1'>"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Tags, GetTagInfoTest, ::testing::ValuesIn(kTagCases),
+                         [](const auto& testCase) { return testCase.param.id; });
+
+TEST(GetTagInfoTest, KeepsEveryAttribute) {
+    for (const int count : {16, 17, 40}) {
+        std::string text = "<IMG";
+        std::string rebuilt = "<IMG";
+        for (int i = 0; i < count; ++i) {
+            text += " A" + std::to_string(i) + "=\"v" + std::to_string(i) + "\"";
+            rebuilt += " A" + std::to_string(i) + "='v" + std::to_string(i) + "'";
+        }
+        text += ">";
+        rebuilt += ">";
+        support::FakeHost host;
+        engine::TagRecord tag;
+        engine::GetTagInfo(text, tag, host);
+        EXPECT_EQ(tag.ntags(), static_cast<std::size_t>(count));
+        EXPECT_EQ(engine::RecompileTag(tag), rebuilt);
+    }
+}
+
+TEST(GetTagInfoTest, ReadsPastTheThousandthCharacter) {
+    const std::string longValue(5000, 'v');
+    const std::string text = "<IMG ALT=\"" + longValue + "\" SRC=a.gif>";
+    support::FakeHost host;
+    engine::TagRecord tag;
+    engine::GetTagInfo(text, tag, host);
+    EXPECT_EQ(AttributesOf(tag), (Attributes{{"ALT", longValue}, {"SRC", "a.gif"}}));
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST(GetTagInfoTest, TextWithoutSeparatorShowsErrorOnSmallest) {
+    support::FakeHost host;
+    engine::TagRecord tag;
+    engine::GetTagInfo("<ABC", tag, host);
+    EXPECT_EQ(tag.tname, "ABC");
+    EXPECT_EQ(tag.ntags(), 0u);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Error on Smallest"});
+}
+
+TEST(RecompileTagTest, WritesWhatRewritersLeft) {
+    engine::TagRecord tag{"A", {{"HREF", ""}, {"", ""}, {"TARGET", "_BLANK"}}};
+    EXPECT_EQ(engine::RecompileTag(tag),
+              "<A HREF  TARGET='_BLANK'>");  // an empty name keeps its space
+}
+
+TEST(SmallestNonZeroTest, PicksTheSmallestPosition) {
+    struct Case {
+        std::vector<std::size_t> positions;
+        std::size_t expected;
+        bool message;
+    };
+
+    const Case cases[] = {
+        {{0, 0, 7, 0}, 7, false}, {{12, 0, 5}, 5, false},
+        {{999, 0}, 999, false},   {{1000, 0}, 1000, false},  // no ceiling
+        {{0, 0, 0, 0}, 0, true},  {{}, 0, true},
+    };
+    for (const Case& c : cases) {
+        support::FakeHost host;
+        EXPECT_EQ(engine::SmallestNonZero(c.positions, host), c.expected);
+        EXPECT_EQ(host.messages.size(), c.message ? 1u : 0u);
+        if (c.message) {
+            EXPECT_EQ(host.messages[0], "Error on Smallest");
+        }
+    }
+}
+
+TEST(StartTagTest, FindsTheNextNameStart) {
+    std::size_t start = 3;
+    EXPECT_EQ(engine::StartTag("<A  HREF=x>", start), 5u);
+    EXPECT_EQ(start, 5u);
+
+    start = 4;
+    EXPECT_EQ(engine::StartTag("<TD XY>", start), 0u);
+    EXPECT_EQ(start, 5u);  // advanced as far as it looked
+
+    // "[" to "`" count as name starts, "{" and bytes above 127 do not
+    start = 3;
+    EXPECT_EQ(engine::StartTag("<A _x=1>", start), 4u);
+    start = 3;
+    EXPECT_EQ(engine::StartTag("<A {\xE9x=1>", start), 6u);
+}
+
+}  // namespace
