@@ -10,13 +10,12 @@ namespace engine {
 
 namespace {
 
-// The attribute that holds the link target of a tag with the upper-case name `name`, or ""
-// when the tag has none.
-std::string_view LinkAttributeOf(std::string_view name) {
-    if (name == "A" || name == "AREA") {
+// The attribute that holds the link target of a tag named `tname`, or "" when it has none.
+std::string_view LinkAttributeOf(std::string_view tname) {
+    if (EqualsNoCase(tname, "A") || EqualsNoCase(tname, "AREA")) {
         return "HREF";
     }
-    if (name == "FORM") {
+    if (EqualsNoCase(tname, "FORM")) {
         return "ACTION";
     }
     return {};
@@ -35,7 +34,7 @@ void OpenInNewWindow(TagRecord& tag) {
 }  // namespace
 
 void AlterLinks(TagRecord& tag, std::string_view base, const Host& host) {
-    const std::string_view linkAttribute = LinkAttributeOf(ToUpperAscii(tag.tname));
+    const std::string_view linkAttribute = LinkAttributeOf(tag.tname);
     if (linkAttribute.empty()) {
         return;
     }

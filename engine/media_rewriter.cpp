@@ -27,9 +27,8 @@ constexpr ResourceAttribute kFrameAttributes[] = {
 
 void SaveReferences(TagRecord& tag, std::string_view base, ResourceSaver& saver,
                     std::span<const ResourceAttribute> table) {
-    const std::string name = ToUpperAscii(tag.tname);
     for (const ResourceAttribute& row : table) {
-        if (name != row.tag) {
+        if (!EqualsNoCase(tag.tname, row.tag)) {
             continue;
         }
         for (TagAttribute& attribute : tag.tTags) {

@@ -11,20 +11,31 @@ namespace engine {
 
 namespace {
 
-constexpr std::string_view kNameEnd = " \r\n>";            // a tag name, an unquoted value
-constexpr std::string_view kAttributeNameEnd = "= \r\n>";  // "=" only ends a name
+// Separators in the order their positions are compared, and as a set for the scan.
+struct Separators {
+    constexpr explicit Separators(std::string_view bytes) : order(bytes), set(bytes) {}
+
+    std::string_view order;
+    ByteSet set;
+};
+
+constexpr Separators kNameEnd(" \r\n>");            // a tag name, an unquoted value
+constexpr Separators kAttributeNameEnd("= \r\n>");  // "=" only ends a name
+constexpr std::size_t kMostSeparators = 5;
+static_assert(kNameEnd.order.size() <= kMostSeparators &&
+              kAttributeNameEnd.order.size() <= kMostSeparators);
 
 // SmallestNonZero over the first position of each separator at or after `from`. Only the
 // nearest one is looked for: a farther one can never be the smallest, and searching each to
 // the end of the tag would make a tag with many attributes quadratic. 0 when there is none.
-std::size_t FirstSeparator(std::string_view tagData, std::string_view separators, std::size_t from,
+std::size_t FirstSeparator(std::string_view tagData, const Separators& separators, std::size_t from,
                            MessageSink& ui) {
-    std::array<std::size_t, kAttributeNameEnd.size()> positions{};
-    const std::size_t at = FindFirstOf(tagData, separators, from);
+    std::array<std::size_t, kMostSeparators> positions{};
+    const std::size_t at = FindFirstOf(tagData, separators.set, from);
     if (at != 0) {
-        positions[separators.find(tagData[at - 1])] = at;
+        positions[separators.order.find(tagData[at - 1])] = at;
     }
-    return SmallestNonZero(std::span(positions.data(), separators.size()), ui);
+    return SmallestNonZero(std::span(positions.data(), separators.order.size()), ui);
 }
 
 // Where a name or value that no separator ends stops: the end of the text.
@@ -41,7 +52,7 @@ std::size_t ValueEnd(std::string_view tagData, std::size_t& pos, MessageSink& ui
         return EndOr(FirstSeparator(tagData, kNameEnd, pos, ui), tagData);
     }
     ++pos;
-    const std::size_t close = FindFirstOf(tagData, std::string_view(&first, 1), pos);
+    const std::size_t close = InStr(tagData, std::string_view(&first, 1), pos);
     if (close != 0) {
         return close;
     }

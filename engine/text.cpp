@@ -17,14 +17,6 @@ char ToLowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
 }
 
-std::string ToUpperAscii(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        c = ToUpperAscii(c);
-    }
-    return upper;
-}
-
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return ToUpperAscii(x) == ToUpperAscii(y);
@@ -46,27 +38,27 @@ std::size_t InStr(std::string_view text, std::string_view needle, std::size_t st
         const std::size_t at = text.find(needle, start - 1);
         return at == std::string_view::npos ? 0 : at + 1;
     }
-    // Jump between the places where the first byte stands, in either case for a letter.
-    const char firsts[] = {ToUpperAscii(needle[0]), ToLowerAscii(needle[0])};
-    const std::string_view first(firsts, IsAsciiLetter(needle[0]) ? 2 : 1);
-    for (std::size_t at = text.find_first_of(first, start - 1); at != std::string_view::npos;
-         at = text.find_first_of(first, at + 1)) {
-        if (at + needle.size() > text.size()) {
-            return 0;
-        }
-        if (EqualsNoCase(text.substr(at, needle.size()), needle)) {
+    const char first = ToUpperAscii(needle[0]);
+    const std::size_t last = text.size() - needle.size();
+    for (std::size_t at = start - 1; at <= last; ++at) {
+        if (ToUpperAscii(text[at]) == first &&
+            EqualsNoCase(text.substr(at, needle.size()), needle)) {
             return at + 1;
         }
     }
     return 0;
 }
 
-std::size_t FindFirstOf(std::string_view text, std::string_view bytes, std::size_t start) {
+std::size_t FindFirstOf(std::string_view text, const ByteSet& bytes, std::size_t start) {
     if (start == 0 || start > text.size()) {
         return 0;
     }
-    const std::size_t at = text.find_first_of(bytes, start - 1);
-    return at == std::string_view::npos ? 0 : at + 1;
+    for (std::size_t at = start - 1; at < text.size(); ++at) {
+        if (bytes.Contains(text[at])) {
+            return at + 1;
+        }
+    }
+    return 0;
 }
 
 std::string_view Mid(std::string_view text, std::size_t start, std::size_t length) {

@@ -3,6 +3,7 @@
 // that fold ASCII letters only, so bytes above 127 are never changed or matched loosely.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -16,8 +17,6 @@ char ToUpperAscii(char c);
 
 char ToLowerAscii(char c);
 
-std::string ToUpperAscii(std::string_view text);
-
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // True when `prefix` stands at 1-based position `pos` of `text`, ignoring case.
@@ -27,8 +26,23 @@ bool StartsWithNoCase(std::string_view text, std::size_t pos, std::string_view p
 // none, or when `start` is 0 or past the end.
 std::size_t InStr(std::string_view text, std::string_view needle, std::size_t start = 1);
 
-// 1-based position of the first byte at or after `start` that is one of `bytes`; 0 when none.
-std::size_t FindFirstOf(std::string_view text, std::string_view bytes, std::size_t start);
+// A set of byte values, built at compile time, for scans that test every character.
+class ByteSet {
+public:
+    constexpr explicit ByteSet(std::string_view bytes) {
+        for (const char c : bytes) {
+            in_[static_cast<unsigned char>(c)] = true;
+        }
+    }
+
+    constexpr bool Contains(char c) const { return in_[static_cast<unsigned char>(c)]; }
+
+private:
+    std::array<bool, 256> in_{};
+};
+
+// 1-based position of the first byte at or after `start` that is in `bytes`; 0 when none.
+std::size_t FindFirstOf(std::string_view text, const ByteSet& bytes, std::size_t start);
 
 // Up to `length` characters from 1-based `start`; what lies outside the text is left out.
 std::string_view Mid(std::string_view text, std::size_t start, std::size_t length);

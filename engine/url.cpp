@@ -10,6 +10,10 @@ namespace engine {
 
 namespace {
 
+constexpr ByteSet kAuthorityEnd("/?#");
+constexpr ByteSet kPathEnd("?#");
+constexpr ByteSet kQueryEnd("#");
+
 struct UrlParts {
     std::optional<std::string_view> scheme;
     std::optional<std::string_view> authority;
@@ -40,8 +44,9 @@ std::optional<std::string_view> SchemeOf(std::string_view text) {
 }
 
 // Cuts `rest` at the first of `ends`: returns what stands before it and leaves the rest.
-std::string_view TakeUntil(std::string_view& rest, std::string_view ends) {
-    const std::size_t at = std::min(rest.find_first_of(ends), rest.size());
+std::string_view TakeUntil(std::string_view& rest, const ByteSet& ends) {
+    const std::size_t found = FindFirstOf(rest, ends, 1);
+    const std::size_t at = found == 0 ? rest.size() : found - 1;
     const std::string_view taken = rest.substr(0, at);
     rest.remove_prefix(at);
     return taken;
@@ -53,12 +58,12 @@ UrlParts Split(std::string_view url) {
     std::string_view rest = parts.scheme ? url.substr(parts.scheme->size() + 1) : url;
     if (rest.starts_with("//")) {
         rest.remove_prefix(2);
-        parts.authority = TakeUntil(rest, "/?#");
+        parts.authority = TakeUntil(rest, kAuthorityEnd);
     }
-    parts.path = TakeUntil(rest, "?#");
+    parts.path = TakeUntil(rest, kPathEnd);
     if (rest.starts_with('?')) {
         rest.remove_prefix(1);
-        parts.query = TakeUntil(rest, "#");
+        parts.query = TakeUntil(rest, kQueryEnd);
     }
     if (rest.starts_with('#')) {
         parts.fragment = rest.substr(1);
@@ -102,13 +107,13 @@ std::string RemoveDotSegments(std::string_view in) {
 }
 
 std::string Merge(const UrlParts& base, std::string_view refPath) {
+    std::string merged;
     if (base.authority && base.path.empty()) {
-        return "/" + std::string(refPath);
+        merged = "/";
+    } else if (const std::size_t slash = base.path.rfind('/'); slash != std::string_view::npos) {
+        merged = base.path.substr(0, slash + 1);
     }
-    const std::size_t slash = base.path.rfind('/');
-    const std::string_view dir =
-        slash == std::string_view::npos ? std::string_view() : base.path.substr(0, slash + 1);
-    return std::string(dir) + std::string(refPath);
+    return merged.append(refPath);
 }
 
 std::string Recompose(const UrlParts& parts, std::string_view path) {
