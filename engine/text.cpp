@@ -5,16 +5,17 @@
 
 namespace engine {
 
-bool IsAsciiLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+namespace {
 
+// ASCII letters folded; every other byte is its own.
 char ToUpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
 }
 
-char ToLowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}  // namespace
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
@@ -24,10 +25,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 bool StartsWithNoCase(std::string_view text, std::size_t pos, std::string_view prefix) {
-    if (pos == 0 || pos > text.size()) {
-        return prefix.empty() && pos == text.size() + 1;
-    }
-    return EqualsNoCase(text.substr(pos - 1, prefix.size()), prefix);
+    return pos != 0 && pos <= text.size() + 1 &&
+           EqualsNoCase(text.substr(pos - 1, prefix.size()), prefix);
 }
 
 std::size_t InStr(std::string_view text, std::string_view needle, std::size_t start) {

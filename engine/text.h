@@ -12,11 +12,6 @@ namespace engine {
 
 bool IsAsciiLetter(char c);
 
-// ASCII letters folded; every other byte is its own.
-char ToUpperAscii(char c);
-
-char ToLowerAscii(char c);
-
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // True when `prefix` stands at 1-based position `pos` of `text`, ignoring case.
