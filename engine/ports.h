@@ -1,9 +1,11 @@
-// What the engine asks of the world around it. The windows answer the host calls; the
-// resource download answers SaveFile. Tests hand in fakes.
+// What the engine asks of the world around it: the windows answer the host calls, the
+// platform layer fetches, starts the compiler and handles files. Tests hand in fakes or the
+// real platform parts.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace engine {
 
@@ -31,6 +33,49 @@ public:
     // Stores the resource at the absolute address `Url` in the working folder and returns its
     // local file name, or "" when nothing was stored. May scan a fetched page in turn.
     virtual std::string SaveFile(const std::string& Url) = 0;
+};
+
+// Plays the Internet transfer control `Net`.
+class Fetcher {
+public:
+    virtual ~Fetcher() = default;
+
+    // The body of `url` as bytes; "" when nothing was delivered (a failed transfer, a final
+    // status of 400 or more, an address that is not a web address).
+    virtual std::string OpenURL(const std::string& url) = 0;
+
+    // The header lines of the last response, each ended by CR LF.
+    virtual std::string GetHeader() const = 0;
+
+    // The address of the last response, after redirects.
+    virtual std::string FinalUrl() const = 0;
+};
+
+class ProcessRunner {
+public:
+    virtual ~ProcessRunner() = default;
+
+    // Starts argv[0] with these arguments (no shell, no splitting at blanks) and waits, without
+    // a time limit, until it ends. A program that cannot start returns at once.
+    virtual void ExecAndWait(const std::vector<std::string>& argv) = 0;
+};
+
+// File operations of a run. Failures throw RunError with the number of the file error.
+class Files {
+public:
+    virtual ~Files() = default;
+
+    // An ordinary file: a regular file whose name does not start with ".".
+    virtual bool FileExists(const std::string& path) const = 0;
+
+    // Creates or empties the file and writes `bytes` from its first byte.
+    virtual void WriteFile(const std::string& path, std::string_view bytes) = 0;
+
+    // A file that is not there is no error.
+    virtual void DeleteFile(const std::string& path) = 0;
+
+    // `to` holds a copy of `from`; an existing `to` is replaced only by a complete copy.
+    virtual void CopyFile(const std::string& from, const std::string& to) = 0;
 };
 
 }  // namespace engine

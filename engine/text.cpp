@@ -18,6 +18,16 @@ bool IsAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+std::string FoldCase(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c + ('a' - 'A'));
+        }
+    }
+    return folded;
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return ToUpperAscii(x) == ToUpperAscii(y);

@@ -12,6 +12,9 @@ namespace engine {
 
 bool IsAsciiLetter(char c);
 
+// ASCII letters in lower case, every other byte as it is: a key for lookups that ignore case.
+std::string FoldCase(std::string_view text);
+
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // True when `prefix` stands at 1-based position `pos` of `text`, ignoring case.

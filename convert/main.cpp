@@ -1,0 +1,104 @@
+// korva-convert URL OUTPUT [--links absolute|external|null]: one conversion without a window.
+// What the desktop program would show in a message box goes to standard error.
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QCoreApplication>
+
+#include "engine/converter.h"
+#include "engine/run_error.h"
+#include "platform/curl_fetcher.h"
+#include "platform/files.h"
+#include "platform/folder_search.h"
+#include "platform/process_runner.h"
+#include "settings/qt_settings_store.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: korva-convert URL OUTPUT [--links absolute|external|null]";
+
+struct Arguments {
+    std::string url;
+    std::string output;
+    engine::LinkMode mode = engine::LinkMode::Absolute;
+};
+
+class ConsoleHost : public engine::Host {
+public:
+    explicit ConsoleHost(engine::LinkMode mode) : mode_(mode) {}
+
+    engine::LinkMode CurrentLinkMode() const override { return mode_; }
+
+    void ShowMessage(std::string_view text) override { std::cerr << text << '\n'; }
+
+private:
+    engine::LinkMode mode_;
+};
+
+std::optional<engine::LinkMode> ParseMode(std::string_view name) {
+    if (name == "absolute") {
+        return engine::LinkMode::Absolute;
+    }
+    if (name == "external") {
+        return engine::LinkMode::External;
+    }
+    if (name == "null") {
+        return engine::LinkMode::Null;
+    }
+    return std::nullopt;
+}
+
+std::optional<Arguments> Parse(int argc, char** argv) {
+    if (argc != 3 && argc != 5) {
+        return std::nullopt;
+    }
+    Arguments arguments{argv[1], argv[2]};
+    if (argc == 5) {
+        const std::optional<engine::LinkMode> mode = ParseMode(argv[4]);
+        if (std::string_view(argv[3]) != "--links" || !mode) {
+            return std::nullopt;
+        }
+        arguments.mode = *mode;
+    }
+    return arguments;
+}
+
+int Convert(const Arguments& arguments, const std::string& compiler) {
+    ConsoleHost host(arguments.mode);
+    platform::CurlFetcher fetcher;
+    platform::SpawnProcessRunner runner;
+    platform::LocalFiles files;
+    engine::Converter converter(fetcher, host, runner, files);
+    converter.sCompiler = compiler;
+    try {
+        converter.TempDir = platform::MakeWorkingFolder();
+        converter.Convert(arguments.url, arguments.output);
+    } catch (const engine::RunError& error) {
+        std::cerr << "Error " << error.number << ": " << error.description << '\n';
+        return 1;
+    }
+    platform::RemoveFolderIfEmpty(converter.TempDir);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    const std::optional<Arguments> arguments = Parse(argc, argv);
+    if (!arguments) {
+        std::cerr << kUsage << '\n';
+        return 1;
+    }
+    const settings::QtSettingsStore store;
+    const std::string compiler = platform::FindHelpCompiler(store.GetSetting(
+        settings::kSection, settings::kCompilerKey, settings::DefaultCompilerFolder()));
+    if (compiler.empty()) {
+        std::cerr << "The location of the Help Compiler (hhc.exe) is invalid.\n";
+        return 1;
+    }
+    return Convert(*arguments, compiler);
+}

@@ -1,0 +1,27 @@
+// The settings store on QSettings: organisation and application "KORVA", so on Linux the
+// INI file KORVA/KORVA.conf in the user's configuration folder, shared by every program.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "settings/settings_store.h"
+
+namespace settings {
+
+class QtSettingsStore : public SettingsStore {
+public:
+    std::string GetSetting(std::string_view section, std::string_view key,
+                           std::string_view def) const override;
+    void SaveSetting(std::string_view section, std::string_view key,
+                     std::string_view value) override;
+};
+
+// The default of "HHC": the running program's own folder, where hhc.exe is built and
+// installed beside it. Needs a QCoreApplication.
+std::string DefaultCompilerFolder();
+
+// The default of "OutputDir", and the folder that replaces an unusable one: the home folder.
+std::string DefaultOutputFolder();
+
+}  // namespace settings
