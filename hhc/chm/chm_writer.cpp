@@ -1,0 +1,157 @@
+// Container layout: ITSF header (version 3), header section 0 (file size), the directory
+// (ITSP header and chunks), then content section 0, which ends with the LZX stream of
+// section 1. Every ::DataSpace file lives in section 0, where the readers look for them.
+#include "hhc/chm/chm_writer.h"
+
+#include <set>
+
+#include "hhc/chm/byte_sink.h"
+#include "hhc/chm/dataspace.h"
+#include "hhc/chm/sections.h"
+#include "hhc/error.h"
+
+namespace hhc::chm {
+
+namespace {
+
+constexpr std::uint32_t kItsfHeaderSize = 0x60;
+constexpr std::uint32_t kSection0HeaderSize = 0x18;
+constexpr std::uint32_t kItspHeaderSize = 0x54;
+constexpr std::uint64_t kDirectoryOffset = kItsfHeaderSize + kSection0HeaderSize;
+// The two ITSF GUIDs differ in their first group; libmspack checks both.
+constexpr const char* kItsfGuid1 = "{7C01FD10-7BAA-11D0-9E0C-00A0C922E6EC}";
+constexpr const char* kItsfGuid2 = "{7C01FD11-7BAA-11D0-9E0C-00A0C922E6EC}";
+constexpr const char* kItspGuid = "{5D02926A-212E-11D0-9DF9-00A0C922E6EC}";
+// Every reference file carries US English in the directory header, whatever its language.
+constexpr std::uint32_t kDirectoryLcid = 0x0409;
+
+// Every folder above a "/..." name, with its trailing '/'.
+void AddFolders(const std::string& name, std::set<std::string>& folders) {
+    if (name.empty() || name.front() != '/') {
+        return;
+    }
+    for (std::size_t slash = name.find('/'); slash != std::string::npos;
+         slash = name.find('/', slash + 1)) {
+        folders.insert(name.substr(0, slash + 1));
+    }
+}
+
+void Headers(ByteSink& sink, std::uint32_t lcid, std::uint32_t timestamp, const Directory& dir,
+             std::uint64_t fileSize) {
+    const std::uint64_t directorySize =
+        kItspHeaderSize + std::uint64_t{kChunkSize} * dir.chunkCount;
+    sink.Text("ITSF");
+    sink.U32(3);
+    sink.U32(kItsfHeaderSize);
+    sink.U32(1);
+    for (int shift = 24; shift >= 0; shift -= 8) {  // the time stamp is big-endian
+        sink.U8(static_cast<std::uint8_t>(timestamp >> shift));
+    }
+    sink.U32(lcid);
+    sink.Guid(kItsfGuid1);
+    sink.Guid(kItsfGuid2);
+    sink.U64(kItsfHeaderSize);
+    sink.U64(kSection0HeaderSize);
+    sink.U64(kDirectoryOffset);
+    sink.U64(directorySize);
+    sink.U64(kDirectoryOffset + directorySize);
+
+    sink.U32(0x01FE);
+    sink.U32(0);
+    sink.U64(fileSize);
+    sink.U32(0);
+    sink.U32(0);
+
+    sink.Text("ITSP");
+    sink.U32(1);
+    sink.U32(kItspHeaderSize);
+    sink.U32(0x0A);
+    sink.U32(kChunkSize);
+    sink.U32(kQuickRefDensity);
+    sink.U32(dir.depth);
+    sink.U32(static_cast<std::uint32_t>(dir.rootChunk));
+    sink.U32(0);  // first listing chunk
+    sink.U32(dir.listingChunks - 1);
+    sink.U32(0xFFFFFFFFu);
+    sink.U32(dir.chunkCount);
+    sink.U32(kDirectoryLcid);
+    sink.Guid(kItspGuid);
+    sink.U32(kItspHeaderSize);
+    sink.U32(0xFFFFFFFFu);
+    sink.U32(0xFFFFFFFFu);
+    sink.U32(0xFFFFFFFFu);
+}
+
+}  // namespace
+
+ChmWriter::ChmWriter(std::uint32_t lcid, std::uint32_t timestamp, bool compress)
+    : lcid_(lcid), timestamp_(timestamp), encoder_(compress) {}
+
+void ChmWriter::AddFile(const std::string& name, std::span<const std::uint8_t> bytes) {
+    compressed_.push_back(DirectoryEntry{name, 1, encoder_.InputSize(), bytes.size()});
+    encoder_.Write(bytes);
+}
+
+void ChmWriter::AddUncompressedFile(const std::string& name, std::vector<std::uint8_t> bytes) {
+    uncompressed_.push_back(Stored{name, std::move(bytes)});
+}
+
+void ChmWriter::Finish(std::ostream& out) {
+    const std::uint64_t spanLength = encoder_.InputSize();
+    encoder_.Finish();
+    const std::vector<std::uint8_t>& content = encoder_.Output();
+
+    std::vector<Stored> section0;
+    section0.push_back({kNameListName, NameList()});
+    section0.push_back({kTransformListName, TransformList()});
+    section0.push_back({SpanInfoName(), SpanInfo(spanLength)});
+    section0.push_back({ControlDataName(), ControlData()});
+    section0.push_back(
+        {ResetTableName(), ResetTable(spanLength, content.size(), encoder_.FrameStarts())});
+    for (Stored& s : uncompressed_) {
+        section0.push_back(std::move(s));
+    }
+    uncompressed_.clear();
+
+    std::vector<DirectoryEntry> entries = std::move(compressed_);
+    std::uint64_t offset = 0;
+    for (const Stored& s : section0) {
+        // An empty file sits at offset 0, as readers are used to.
+        entries.push_back({s.name, 0, s.bytes.empty() ? 0 : offset, s.bytes.size()});
+        offset += s.bytes.size();
+    }
+    entries.push_back({ContentName(), 0, offset, content.size()});
+    const std::uint64_t section0Size = offset + content.size();
+
+    std::set<std::string> folders;
+    for (const DirectoryEntry& e : entries) {
+        AddFolders(e.name, folders);
+    }
+    for (const std::string& folder : folders) {
+        entries.push_back({folder, 0, 0, 0});
+    }
+    entries.push_back({InstanceDataFolder(), 0, 0, 0});
+
+    const Directory dir = BuildDirectory(std::move(entries));
+    const std::uint64_t section0Start =
+        kDirectoryOffset + kItspHeaderSize + std::uint64_t{kChunkSize} * dir.chunkCount;
+
+    ByteSink head;
+    Headers(head, lcid_, timestamp_, dir, section0Start + section0Size);
+    const auto write = [&out](const std::vector<std::uint8_t>& bytes) {
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+    };
+    write(head.Data());
+    write(dir.chunks);
+    for (const Stored& s : section0) {
+        write(s.bytes);
+    }
+    write(content);
+    out.flush();
+    if (!out) {
+        throw Error("writing the compiled file failed");
+    }
+}
+
+}  // namespace hhc::chm

@@ -1,0 +1,277 @@
+// Project to .chm. Topic references (default topic, window files) go through the same naming
+// as [FILES] entries, so a topic written as an absolute path finds its stored file. Stored
+// names are unique without regard to letter case, since every reader looks names up that way.
+#include "hhc/compiler.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <vector>
+
+#include <unistd.h>
+
+#include "hhc/chm/chm_writer.h"
+#include "hhc/chm/system_files.h"
+#include "hhc/error.h"
+#include "hhc/hhp/project.h"
+
+namespace hhc {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c + 32);
+        }
+    }
+    return out;
+}
+
+std::string Slashes(std::string_view s) {
+    std::string out(s);
+    std::replace(out.begin(), out.end(), '\\', '/');
+    return out;
+}
+
+bool ReadFile(const fs::path& path, std::vector<std::uint8_t>& bytes) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+bool IsPage(std::string_view name) {
+    const std::string lower = Lower(name);
+    return lower.ends_with(".htm") || lower.ends_with(".html");
+}
+
+// The text of the page's <title>, if it has one near the top.
+std::string PageTitle(const std::vector<std::uint8_t>& bytes) {
+    constexpr std::size_t kLookAt = 16384;
+    const std::string head(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(
+                                                              std::min(bytes.size(), kLookAt)));
+    const std::string lower = Lower(head);
+    const std::size_t open = lower.find("<title");
+    if (open == std::string::npos) {
+        return {};
+    }
+    const std::size_t start = lower.find('>', open);
+    const std::size_t end = lower.find("</title", open);
+    if (start == std::string::npos || end == std::string::npos || end < start) {
+        return {};
+    }
+    std::string title = head.substr(start + 1, end - start - 1);
+    std::replace_if(
+        title.begin(), title.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; },
+        ' ');
+    const std::size_t first = title.find_first_not_of(' ');
+    const std::size_t last = title.find_last_not_of(' ');
+    return first == std::string::npos ? std::string() : title.substr(first, last - first + 1);
+}
+
+std::uint32_t Timestamp() {
+    // A fixed time makes builds reproducible where the environment asks for it.
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
+        return static_cast<std::uint32_t>(std::strtoul(epoch, nullptr, 10));
+    }
+    return static_cast<std::uint32_t>(std::time(nullptr));
+}
+
+class Compilation {
+public:
+    Compilation(const fs::path& projectFile, std::ostream& warnings, const CompileOptions& options);
+    fs::path Run();
+
+private:
+    std::string Topic(std::string_view value) const;
+    bool Store(std::string_view entry);
+    void AddSystemFiles();
+    void WriteOutput();
+
+    fs::path projectFile_;
+    fs::path projectDir_;
+    fs::path output_;
+    std::ostream& warnings_;
+    hhp::Project project_;
+    chm::ChmWriter writer_;
+    std::set<std::string> storedFolded_;
+    std::vector<std::string> stored_;
+    std::vector<chm::Topic> topics_;
+};
+
+hhp::Project ReadProject(const fs::path& projectFile) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFile(projectFile, bytes)) {
+        throw Error("cannot read project file " + projectFile.string());
+    }
+    return hhp::ParseProject(std::string(bytes.begin(), bytes.end()));
+}
+
+Compilation::Compilation(const fs::path& projectFile, std::ostream& warnings,
+                         const CompileOptions& options)
+    : projectFile_(fs::absolute(projectFile)),
+      projectDir_(projectFile_.parent_path()),
+      warnings_(warnings),
+      project_(ReadProject(projectFile_)),
+      writer_(hhp::LanguageId(project_.language), Timestamp(), options.compress) {
+    const std::string compiled = Slashes(project_.compiledFile);
+    output_ = compiled.empty() ? projectDir_ / projectFile_.stem().concat(".chm")
+                               : projectDir_ / fs::path(compiled);
+}
+
+std::string Compilation::Topic(std::string_view value) const {
+    if (value.empty() || value.find("://") != std::string_view::npos) {
+        return std::string(value);
+    }
+    return StoredName(value, projectDir_).substr(1);
+}
+
+bool Compilation::Store(std::string_view entry) {
+    const std::string name = StoredName(entry, projectDir_);
+    if (name == "/") {
+        return false;
+    }
+    if (storedFolded_.contains(Lower(name))) {
+        return true;  // the same file named twice is stored once
+    }
+    const std::string path = Slashes(entry);
+    const fs::path source =
+        fs::path(path).is_absolute() ? fs::path(path) : projectDir_ / fs::path(path);
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFile(source, bytes)) {
+        warnings_ << "hhc.exe: warning: cannot read " << source.string() << ", not stored\n";
+        return false;
+    }
+    writer_.AddFile(name, bytes);
+    storedFolded_.insert(Lower(name));
+    stored_.push_back(name);
+    if (IsPage(name)) {
+        topics_.push_back(chm::Topic{name.substr(1), PageTitle(bytes)});
+    }
+    return true;
+}
+
+void Compilation::AddSystemFiles() {
+    std::vector<hhp::Window> windows = project_.windows;
+    const hhp::Window* defaultWindow = nullptr;
+    for (hhp::Window& w : windows) {
+        w.contentsFile = Topic(w.contentsFile);
+        w.indexFile = Topic(w.indexFile);
+        w.defaultTopic = Topic(w.defaultTopic);
+        w.homeTopic = Topic(w.homeTopic);
+        if (Lower(w.name) == Lower(project_.defaultWindow)) {
+            defaultWindow = &w;
+        }
+    }
+
+    chm::SystemInfo info;
+    info.defaultTopic = Topic(project_.defaultTopic);
+    if (info.defaultTopic.empty() && defaultWindow != nullptr) {
+        info.defaultTopic = defaultWindow->defaultTopic;
+    }
+    if (info.defaultTopic.empty()) {
+        info.defaultTopic = stored_.front().substr(1);
+    }
+    info.title = project_.title;
+    if (info.title.empty() && defaultWindow != nullptr) {
+        info.title = defaultWindow->caption;
+    }
+    info.defaultWindow = defaultWindow != nullptr ? defaultWindow->name : std::string();
+    info.compiledName = Lower(output_.stem().string());
+    info.contentsFile = Topic(project_.contentsFile);
+    info.indexFile = Topic(project_.indexFile);
+    info.defaultFont = project_.defaultFont;
+    info.lcid = hhp::LanguageId(project_.language);
+    info.timestamp = Timestamp();
+
+    chm::StringPool strings;
+    const std::vector<std::uint8_t> windowsFile = chm::WindowsFile(windows, strings);
+    const chm::TopicTables tables = chm::BuildTopicTables(topics_, strings);
+    writer_.AddFile("/#WINDOWS", windowsFile);
+    writer_.AddFile("/#TOPICS", tables.topics);
+    writer_.AddFile("/#URLTBL", tables.urlTable);
+    writer_.AddFile("/#URLSTR", tables.urlStrings);
+    writer_.AddFile("/#IDXHDR",
+                    chm::IndexHeader(static_cast<std::uint32_t>(topics_.size()), info.timestamp));
+    writer_.AddFile("/#STRINGS", strings.Bytes());
+    writer_.AddUncompressedFile("/#SYSTEM", chm::SystemFile(info));
+    writer_.AddUncompressedFile("/#ITBITS", {});
+}
+
+void Compilation::WriteOutput() {
+    const fs::path temp = output_.string() + ".part" + std::to_string(::getpid());
+    try {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            throw Error("cannot write " + output_.string());
+        }
+        writer_.Finish(out);
+        out.close();
+        if (!out) {
+            throw Error("cannot write " + output_.string());
+        }
+        std::error_code ec;
+        fs::rename(temp, output_, ec);
+        if (ec) {
+            throw Error("cannot write " + output_.string() + ": " + ec.message());
+        }
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        throw;
+    }
+}
+
+fs::path Compilation::Run() {
+    bool anyStored = false;
+    for (const std::string& entry : project_.files) {
+        anyStored = Store(entry) || anyStored;
+    }
+    if (!anyStored) {
+        throw Error("no file listed under [FILES] could be read");
+    }
+    for (const std::string* extra : {&project_.contentsFile, &project_.indexFile}) {
+        if (!extra->empty()) {
+            Store(*extra);
+        }
+    }
+    AddSystemFiles();
+    WriteOutput();
+    return output_;
+}
+
+}  // namespace
+
+std::string StoredName(std::string_view entry, const fs::path& projectDir) {
+    const fs::path path = fs::path(Slashes(entry)).lexically_normal();
+    fs::path rel = path;
+    if (path.is_absolute()) {
+        rel = path.lexically_relative(projectDir.lexically_normal());
+    }
+    const std::string text = rel.generic_string();
+    if (rel.empty() || text == "." || text.starts_with("..") || rel.is_absolute()) {
+        return "/" + path.filename().generic_string();
+    }
+    return "/" + text;
+}
+
+fs::path CompileProject(const fs::path& projectFile, std::ostream& warnings,
+                        const CompileOptions& options) {
+    return Compilation(projectFile, warnings, options).Run();
+}
+
+}  // namespace hhc

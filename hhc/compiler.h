@@ -1,0 +1,27 @@
+// The help compiler's one operation: read a project, store its files, write the .chm beside it
+// (or where "Compiled file=" says). The output appears under its final name only when it is
+// complete: it is written to a temporary name first and renamed.
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace hhc {
+
+struct CompileOptions {
+    bool compress = true;
+};
+
+// Returns the path of the compiled file. Files that cannot be read are passed over with a line
+// on `warnings`; throws hhc::Error when nothing could be compiled.
+std::filesystem::path CompileProject(const std::filesystem::path& projectFile,
+                                     std::ostream& warnings, const CompileOptions& options = {});
+
+// The name a project entry is stored under: "/" plus its path relative to the project folder,
+// with '/' separators; an absolute path inside the folder is made relative, one outside it
+// (or reaching above it) keeps only its file name.
+std::string StoredName(std::string_view entry, const std::filesystem::path& projectDir);
+
+}  // namespace hhc

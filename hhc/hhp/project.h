@@ -1,0 +1,50 @@
+// The HTML Help project (.hhp): an INI-like text with [OPTIONS], [WINDOWS] and [FILES]. Other
+// sections ([ALIAS], [MAP], [INFOTYPES], ...) are passed over. Section names and option keys
+// ignore letter case; lines end in CR LF or LF; lines starting with ';' are comments.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hhc::hhp {
+
+// One [WINDOWS] line: name="caption","contents","index","default","home",jump1 URL,
+// jump1 text,jump2 URL,jump2 text,nav style,nav width,buttons,[l,t,r,b],style,ex style,
+// show state,nav closed,default tab,tab position,notify id. Empty fields stay unset.
+struct Window {
+    std::string name;
+    std::string caption, contentsFile, indexFile, defaultTopic, homeTopic;
+    std::string jump1Url, jump1Text, jump2Url, jump2Text;
+    std::optional<std::uint32_t> navStyle, navWidth, buttons, style, exStyle, showState, navClosed,
+        defaultTab, tabPosition, notifyId;
+    std::optional<std::array<std::int32_t, 4>> position;
+};
+
+struct Project {
+    std::string compiledFile;
+    std::string defaultTopic;
+    std::string defaultWindow;
+    std::string title;
+    std::string language;  // as written: "0x407 German (Germany)"
+    std::string contentsFile;
+    std::string indexFile;
+    std::string defaultFont;
+    bool fullTextSearch = false;  // accepted; no search index is written
+    std::vector<Window> windows;
+    std::vector<std::string> files;  // [FILES] lines as written
+};
+
+Project ParseProject(std::string_view text);
+
+// `line` is what follows the window name and '='.
+Window ParseWindow(std::string_view name, std::string_view definition);
+
+// The leading number of a Language value (hex with 0x, else decimal); 0x0409 when missing
+// or zero, since viewers refuse a file whose language is 0.
+std::uint32_t LanguageId(std::string_view language);
+
+}  // namespace hhc::hhp

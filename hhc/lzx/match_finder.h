@@ -1,0 +1,41 @@
+// Hash-chain match finder for one reset interval (at most 64 KiB).
+//
+// Every position is hashed on its next three bytes; head_ holds the latest position per hash
+// and prev_ links each position to the previous one with the same hash, so a walk visits
+// candidates nearest first. The walk is capped at a fixed depth and stops early at a length
+// that is good enough. Callers give the longest length they accept, which is how matches are
+// kept from crossing a frame end. Positions must be inserted in increasing order, each once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace hhc::lzx {
+
+struct MatchCandidate {
+    std::uint32_t length = 0;  // 0 when nothing of at least three bytes was found
+    std::uint32_t offset = 0;
+};
+
+class MatchFinder {
+public:
+    MatchFinder();
+
+    // Starts a new interval; `data` must stay valid until the next Reset.
+    void Reset(const std::uint8_t* data, std::size_t size);
+    // Longest match for `pos` among earlier positions, then records `pos` in the chains.
+    MatchCandidate FindAndInsert(std::size_t pos, std::size_t maxLength);
+    // Records `pos` without searching (bytes covered by a chosen match).
+    void Insert(std::size_t pos);
+
+private:
+    std::uint32_t Hash(std::size_t pos) const;
+
+    const std::uint8_t* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::vector<std::int32_t> head_;
+    std::vector<std::int32_t> prev_;
+};
+
+}  // namespace hhc::lzx

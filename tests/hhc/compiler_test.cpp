@@ -1,0 +1,160 @@
+// hhc.exe's contract: exit codes, messages, where the output goes, no partial output on
+// failure, and what #SYSTEM tells viewers (read back through libmspack).
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/hhc/mspack_reader.h"
+#include "tests/hhc/test_support.h"
+
+namespace hhc::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// #SYSTEM records by code.
+std::map<std::uint16_t, std::string> SystemRecords(const Bytes& system) {
+    std::map<std::uint16_t, std::string> records;
+    for (std::size_t at = 4; at + 4 <= system.size();) {
+        const auto code = static_cast<std::uint16_t>(system[at] | (system[at + 1] << 8));
+        const std::size_t len = system[at + 2] | (std::size_t{system[at + 3]} << 8);
+        records[code] = std::string(system.begin() + static_cast<std::ptrdiff_t>(at + 4),
+                                    system.begin() + static_cast<std::ptrdiff_t>(at + 4 + len));
+        at += 4 + len;
+    }
+    return records;
+}
+
+std::uint32_t U32(const std::string& s, std::size_t at) {
+    const auto b = [&](std::size_t i) {
+        return std::uint32_t{static_cast<std::uint8_t>(s[at + i])};
+    };
+    return b(0) | (b(1) << 8) | (b(2) << 16) | (b(3) << 24);
+}
+
+bool OnlyFiles(const fs::path& dir, std::initializer_list<const char*> names) {
+    std::size_t count = 0;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        ++count;
+        if (std::find_if(names.begin(), names.end(),
+                         [&](const char* n) { return e.path().filename() == n; }) == names.end()) {
+            ADD_FAILURE() << "unexpected " << e.path();
+            return false;
+        }
+    }
+    return count == names.size();
+}
+
+TEST(HhcExe, FailuresExitNonZeroWithOneLineAndLeaveNoOutput) {
+    TempDir dir;
+    const fs::path p = dir.Path();
+    WriteFile(p / "none.hhp", "[OPTIONS]\r\nTitle=x\r\n[FILES]\r\nmissing.htm\r\n");
+    WriteFile(p / "unwritable.hhp",
+              "[OPTIONS]\r\nCompiled file=no/such/folder/x.chm\r\n"
+              "[FILES]\r\npage.htm\r\n");
+    WriteFile(p / "page.htm", "<html></html>");
+
+    struct Case {
+        const char* id;
+        std::vector<std::string> args;
+    };
+
+    const Case cases[] = {
+        {"NoArgument", {}},
+        {"NoProjectFile", {(p / "absent.hhp").string()}},
+        {"ProjectIsAFolder", {p.string()}},
+        {"NoReadableFile", {(p / "none.hhp").string()}},
+        {"OutputNotWritable", {(p / "unwritable.hhp").string()}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        std::vector<std::string> argv{HHC_EXE};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        const RunResult r = RunProgram(argv, p);
+        EXPECT_NE(r.exitCode, 0);
+        EXPECT_FALSE(r.err.empty());
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'),
+                  std::string(c.id) == "NoReadableFile" ? 2 : 1)
+            << r.err;
+        EXPECT_TRUE(OnlyFiles(p, {"none.hhp", "unwritable.hhp", "page.htm"}));
+    }
+}
+
+TEST(HhcExe, ReplacesAnOldOutputAndWarnsAboutMissingFiles) {
+    TempDir dir;
+    const fs::path p = dir.Path();
+    WriteFile(p / "chmindex.htm", "<html><body>x</body></html>");
+    WriteFile(p / "chmkorva.chm", "old contents");
+    WriteFile(p / "chmkorva.hhp", "[FILES]\r\nchmindex.htm\r\nchm0.gif\r\n");
+    const RunResult r = RunProgram({HHC_EXE, (p / "chmkorva.hhp").string()}, p);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.err.find("chm0.gif"), std::string::npos) << r.err;
+    EXPECT_TRUE(OnlyFiles(p, {"chmindex.htm", "chmkorva.chm", "chmkorva.hhp"}));
+    const ChmRead read = MspackReadChm((p / "chmkorva.chm").string());
+    ASSERT_TRUE(read.opened);
+    EXPECT_EQ(read.files.count("/chmindex.htm"), 1u);
+    EXPECT_EQ(read.files.count("/chm0.gif"), 0u);
+}
+
+TEST(HhcExe, SystemFileNamesTopicWindowLanguageAndCompiledName) {
+    struct Case {
+        const char* id;
+        std::string options;
+        std::string files;
+        std::uint32_t lcid;
+        std::string topic, title, window, compiledName;
+    };
+
+    TempDir dir;
+    const fs::path p = dir.Path();
+    WriteFile(p / "pages" / "start.htm", "<html><head><title>Start</title></head></html>");
+    WriteFile(p / "pages" / "other.htm", "<html></html>");
+    const std::string window =
+        "[WINDOWS]\r\nKORVA=\"Window Caption\",,,\"pages\\other.htm\",\"pages\\other.htm\",,,,,"
+        "0x42020,,0x207c,[30,30,600,400],,,,,,,0\r\n";
+    const Case cases[] = {
+        {"NoLanguageMeansUsEnglish", "Default Window=KORVA\r\n" + window,
+         "pages\\start.htm\r\npages\\other.htm\r\n", 0x0409, "pages/other.htm", "Window Caption",
+         "KORVA", "proj"},
+        {"OptionsWin",
+         "Default topic=pages/start.htm\r\nTitle=Given\r\nLanguage=0x407 German\r\n"
+         "Compiled file=Out Name.CHM\r\nDefault Window=KORVA\r\n" +
+             window,
+         "pages/start.htm\r\npages/other.htm\r\n", 0x0407, "pages/start.htm", "Given", "KORVA",
+         "out name"},
+        {"FirstFileWithoutTopicOrWindow", "", "pages/other.htm\r\npages/start.htm\r\n", 0x0409,
+         "pages/other.htm", "", "", "proj"},
+        {"AbsoluteTopicInsideTheFolder",
+         "Default topic=" + (p / "pages" / "start.htm").string() + "\r\n",
+         (p / "pages" / "start.htm").string() + "\r\n", 0x0409, "pages/start.htm", "", "", "proj"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        WriteFile(p / "proj.hhp", "[OPTIONS]\r\n" + c.options + "[FILES]\r\n" + c.files);
+        const RunResult r = RunProgram({HHC_EXE, (p / "proj.hhp").string()}, p);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const fs::path out =
+            p / (c.compiledName == "proj" ? std::string("proj.chm") : std::string("Out Name.CHM"));
+        const ChmRead read = MspackReadChm(out.string());
+        fs::remove(out);
+        ASSERT_TRUE(read.opened);
+        ASSERT_EQ(read.files.count("/#SYSTEM"), 1u);
+        std::map<std::uint16_t, std::string> rec = SystemRecords(read.files.at("/#SYSTEM"));
+        ASSERT_EQ(rec.count(4), 1u);
+        EXPECT_EQ(U32(rec[4], 0), c.lcid);
+        EXPECT_EQ(rec[2], c.topic + '\0');
+        EXPECT_EQ(rec[6], c.compiledName + '\0');
+        EXPECT_EQ(rec.count(3) ? rec[3] : std::string(1, '\0'), c.title + '\0');
+        EXPECT_EQ(rec.count(5) ? rec[5] : std::string(1, '\0'), c.window + '\0');
+        EXPECT_EQ(read.files.count("/#STRINGS"), 1u);
+        EXPECT_EQ(read.files.count("/#WINDOWS"), 1u);
+    }
+}
+
+}  // namespace
+}  // namespace hhc::testing
