@@ -1,0 +1,116 @@
+// korva-convert as a user runs it: its own process, settings from the user's configuration
+// folder, pages from a local server.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/http_server.h"
+#include "tests/support/run_program.h"
+#include "tests/support/stand_in_chm.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+class KorvaConvertTest : public ::testing::Test {
+protected:
+    KorvaConvertTest() {
+        std::filesystem::create_directories(home_.path() + "my tools");
+        std::filesystem::copy_file(FAKE_HHC, home_.path() + "my tools/hhc.exe");
+        std::filesystem::create_directories(home_.path() + "temp");
+    }
+
+    // Points "HHC" at `compilerFolder`, or leaves the key out when it is empty.
+    void StoreCompilerFolder(const std::string& compilerFolder) {
+        home_.Write("config/KORVA/KORVA.conf",
+                    compilerFolder.empty() ? "" : "[Main]\nHHC=" + compilerFolder + "\n");
+    }
+
+    support::ProgramResult Run(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), KORVA_CONVERT);
+        return support::RunProgram(arguments, {"XDG_CONFIG_HOME=" + home_.path() + "config",
+                                               "TEMP=" + home_.path() + "temp"});
+    }
+
+    std::string output() const { return home_.path() + "out.chm"; }
+
+    bool WorkingFoldersGone() const { return std::filesystem::is_empty(home_.path() + "temp"); }
+
+    support::HttpServer server_;
+    support::TempFolder home_;
+};
+
+TEST_F(KorvaConvertTest, ConvertsWithTheStoredCompiler) {
+    StoreCompilerFolder(home_.path() + "my tools/");
+    server_.Serve("/page.htm", {200, "text/html", "<a href=x.htm>x</a><img src=a.gif>"});
+    server_.Serve("/a.gif", {200, "image/gif", "GIF"});
+
+    const support::ProgramResult result = Run({server_.Url("/page.htm"), output()});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.standardError, "");
+    const auto chm = support::ReadStandInChm(output());
+    EXPECT_EQ(chm.at("chmindex.htm"),
+              "<a href='" + server_.Url("/x.htm") + "'>x</a><img src='chm0.gif'>");
+    EXPECT_TRUE(WorkingFoldersGone());
+}
+
+TEST_F(KorvaConvertTest, TakesTheLinkMode) {
+    StoreCompilerFolder(home_.path() + "my tools/");
+    server_.Serve("/page.htm", {200, "text/html", "<a href=x.htm>x</a>"});
+    ASSERT_EQ(Run({server_.Url("/page.htm"), output(), "--links", "external"}).exitCode, 0);
+    EXPECT_EQ(support::ReadStandInChm(output()).at("chmindex.htm"),
+              "<a href='" + server_.Url("/x.htm") + "' TARGET='_BLANK'>x</a>");
+    ASSERT_EQ(Run({server_.Url("/page.htm"), output(), "--links", "null"}).exitCode, 0);
+    EXPECT_EQ(support::ReadStandInChm(output()).at("chmindex.htm"), "<a href>x</a>");
+}
+
+TEST_F(KorvaConvertTest, PrintsWhatTheWindowWouldShow) {
+    StoreCompilerFolder(home_.path() + "my tools/");
+    server_.Serve("/page.htm", {200, "text/html", "<link href=doc.pdf>"});
+    server_.Serve("/doc.pdf", {200, "application/pdf", "%PDF"});
+    const support::ProgramResult shown = Run({server_.Url("/page.htm"), output()});
+    EXPECT_EQ(shown.exitCode, 0);
+    EXPECT_NE(shown.standardError.find("Content-Type: application/pdf"), std::string::npos);
+
+    const support::ProgramResult failed = Run({server_.Url("/missing.htm"), output()});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.standardError, "Error 404: Cannot open URL\n");
+}
+
+TEST_F(KorvaConvertTest, RefusesAMissingCompilerBeforeFetching) {
+    StoreCompilerFolder(home_.path() + "my tools");  // without its "/": not found
+    server_.Serve("/page.htm", {200, "text/html", "<p>"});
+    const support::ProgramResult result = Run({server_.Url("/page.htm"), output()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.standardError, "The location of the Help Compiler (hhc.exe) is invalid.\n");
+    EXPECT_EQ(server_.Hits("/page.htm"), 0);
+}
+
+TEST_F(KorvaConvertTest, RefusesWrongArguments) {
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{},
+                                                      {"http://h/"},
+                                                      {"http://h/", "o.chm", "--links"},
+                                                      {"http://h/", "o.chm", "--links", "blank"},
+                                                      {"http://h/", "o.chm", "--mode", "null"}}) {
+        const support::ProgramResult result = Run(arguments);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_TRUE(result.standardError.starts_with("usage: korva-convert"))
+            << result.standardError;
+    }
+}
+
+// The real compiler, found beside korva-convert by default, and a reader we did not write.
+TEST_F(KorvaConvertTest, MakesAHelpFileThatAReaderOpens) {
+    StoreCompilerFolder("");
+    server_.Serve("/page.htm", {200, "text/html", "<p>Hello<img src=a.gif></p>"});
+    server_.Serve("/a.gif", {200, "image/gif", "GIF89a"});
+    ASSERT_EQ(Run({server_.Url("/page.htm"), output()}).exitCode, 0);
+
+    const std::string extracted = home_.path() + "extracted";
+    ASSERT_EQ(support::RunProgram({EXTRACT_CHMLIB, output(), extracted}).exitCode, 0);
+    EXPECT_EQ(home_.Read("extracted/chmindex.htm"), "<p>Hello<img src='chm0.gif'></p>");
+    EXPECT_EQ(home_.Read("extracted/chm0.gif"), "GIF89a");
+}
+
+}  // namespace

@@ -1,0 +1,283 @@
+// Whole runs against a local HTTP server, the real transfer and files, and the stand-in
+// compiler, which archives the project and every file it lists.
+#include "engine/converter.h"
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "engine/run_error.h"
+#include "platform/curl_fetcher.h"
+#include "platform/files.h"
+#include "platform/process_runner.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/http_server.h"
+#include "tests/support/stand_in_chm.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+constexpr const char* kHeader =
+    "[OPTIONS]\r\nDefault Window=KORVA\r\n[WINDOWS]\r\n"
+    "KORVA=\"Created with KORVA\",,,\"chmindex.htm\",\"chmindex.htm\",,,,,0x42020,,0x207c,"
+    "[30,30,600,400],,,,,,,0\r\n[FILES]\r\n";
+
+class ConversionTest : public ::testing::Test {
+protected:
+    ConversionTest() {
+        std::filesystem::create_directories(tools_.path() + "my tools");
+        std::filesystem::copy_file(FAKE_HHC, tools_.path() + "my tools/hhc.exe");
+        converter_.sCompiler = tools_.path() + "my tools/hhc.exe";
+        converter_.TempDir = work_.path();
+    }
+
+    void Serve(const std::string& path, const std::string& type, const std::string& body) {
+        server_.Serve(path, {200, type, body});
+    }
+
+    void Convert(const std::string& path) { converter_.Convert(server_.Url(path), output()); }
+
+    std::string output() const { return out_.path() + "help file.chm"; }
+
+    std::map<std::string, std::string> Chm() const { return support::ReadStandInChm(output()); }
+
+    // What the conversion left in the working folder.
+    std::vector<std::string> Leftovers() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(work_.path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    support::HttpServer server_;
+    support::TempFolder work_;
+    support::TempFolder tools_;
+    support::TempFolder out_;
+    support::FakeHost host_;
+    platform::CurlFetcher fetcher_;
+    platform::SpawnProcessRunner runner_;
+    platform::LocalFiles files_;
+    engine::Converter converter_{fetcher_, host_, runner_, files_};
+};
+
+TEST_F(ConversionTest, StoresThePageAndItsResources) {
+    Serve("/dir/page.htm", "text/html; charset=iso-8859-1",
+          "<img src=a.gif><frame src=f.htm><script src=s.js></script><a href=x.htm>x</a>");
+    Serve("/dir/a.gif", "image/gif", "GIF89a");
+    Serve("/dir/f.htm", "text/html", "<p class=f>frame</p>");
+    Serve("/dir/s.js", "application/x-javascript", "var a;");
+    Convert("/dir/page.htm");
+
+    const auto chm = Chm();
+    EXPECT_EQ(chm.at("chmkorva.hhp"),
+              std::string(kHeader) + "chmindex.htm\r\nchm0.gif\r\nchm1.htm\r\nchm2.js\r\n");
+    EXPECT_EQ(chm.at("chmindex.htm"),
+              "<img src='chm0.gif'><frame src='chm1.htm'><script src='chm2.js'></script>"
+              "<a href='" +
+                  server_.Url("/dir/x.htm") + "'>x</a>");
+    EXPECT_EQ(chm.at("chm0.gif"), "GIF89a");
+    EXPECT_EQ(chm.at("chm1.htm"), "<p class='f'>frame</p>");
+    EXPECT_EQ(chm.at("chm2.js"), "var a;");
+    EXPECT_EQ(server_.Hits("/dir/f.htm"), 1);  // a page is fetched once, not again to convert
+    EXPECT_EQ(tools_.Read("my tools/calls.txt"),
+              converter_.sCompiler + "\t" + work_.path() + "chmkorva.hhp\n");
+    EXPECT_THAT(Leftovers(), ElementsAre());
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(ConversionTest, APageWithoutResourcesListsItselfAlone) {
+    Serve("/", "text/html", "<p>hi</p>");
+    converter_.Convert(server_.Url(""), output());  // http://host gets its "/"
+    EXPECT_EQ(Chm().at("chmkorva.hhp"), std::string(kHeader) + "chmindex.htm\r\n");
+    EXPECT_EQ(converter_.sURL, server_.Url("/"));
+}
+
+TEST_F(ConversionTest, NamesResourcesByContentTypeInOrder) {
+    const std::pair<const char*, const char*> kinds[] = {
+        {"image/jpeg", "j"},
+        {"IMAGE/GIF", "g"},
+        {"text/html", "h"},
+        {"image/png", "p"},
+        {"image/webp", "w"},
+        {"image/svg+xml", "v"},
+        {"image/x-icon", "i"},
+        {"image/bmp", "b"},
+        {"text/css", "c"},
+        {"text/javascript", "t"},
+        {"text/plain", "x"},
+        {"application/javascript", "a"},
+        {"image/vnd.microsoft.icon", "m"},
+    };
+    std::string page;
+    for (const auto& [type, name] : kinds) {
+        Serve(std::string("/") + name, type, name);
+        page += std::string("<img src=") + name + ">";
+    }
+    Serve("/page.htm", "text/html", page);
+    Convert("/page.htm");
+    EXPECT_EQ(Chm().at("chmkorva.hhp"),
+              std::string(kHeader) +
+                  "chmindex.htm\r\nchm0.jpg\r\nchm1.gif\r\nchm2.htm\r\nchm3.png\r\nchm4.webp\r\n"
+                  "chm5.svg\r\nchm6.ico\r\nchm7.bmp\r\nchm8.css\r\nchm9.js\r\nchm10.txt\r\n"
+                  "chm11.js\r\nchm12.ico\r\n");
+}
+
+TEST_F(ConversionTest, FetchesAnAddressOnceWhateverItsLetterCase) {
+    Serve("/a.gif", "image/gif", "GIF");
+    Serve("/page.htm", "text/html", "<img src=/a.gif><img src=" + server_.Url("/A.GIF") + ">");
+    Convert("/page.htm");
+    EXPECT_EQ(Chm().at("chmindex.htm"), "<img src='chm0.gif'><img src='chm0.gif'>");
+    EXPECT_EQ(server_.Hits("/a.gif"), 1);
+    EXPECT_EQ(server_.Hits("/A.GIF"), 0);
+}
+
+TEST_F(ConversionTest, FrameCyclesEnd) {
+    Serve("/index.htm", "text/html", "<frame src=f1.htm>");
+    Serve("/f1.htm", "text/html", "<frame src=f2.htm>");
+    Serve("/f2.htm", "text/html", "<frame src=f1.htm><frame src=index.htm><frame src=f2.htm>");
+    Convert("/index.htm");
+    const auto chm = Chm();
+    EXPECT_EQ(chm.at("chm0.htm"), "<frame src='chm1.htm'>");
+    // The start page, referred to by a frame page, is stored again as a resource.
+    EXPECT_EQ(chm.at("chm1.htm"),
+              "<frame src='chm0.htm'><frame src='chm2.htm'><frame src='chm1.htm'>");
+    EXPECT_EQ(chm.at("chm2.htm"), "<frame src='chm0.htm'>");
+}
+
+TEST_F(ConversionTest, PagesResolveAgainstTheirOwnFinalAddress) {
+    Serve("/dir/page.htm", "text/html", "<frame src=sub/f.htm><frame src=old.htm>");
+    Serve("/dir/sub/f.htm", "text/html", "<img src=i.gif><a href=../x.htm>");
+    Serve("/dir/sub/i.gif", "image/gif", "sub");
+    server_.Serve("/dir/old.htm", {302, "text/html", "", "/moved/new.htm"});
+    Serve("/moved/new.htm", "text/html", "<img src=i.gif>");
+    Serve("/moved/i.gif", "image/gif", "moved");
+    Convert("/dir/page.htm");
+    const auto chm = Chm();
+    EXPECT_EQ(chm.at("chm0.htm"),
+              "<img src='chm1.gif'><a href='" + server_.Url("/dir/x.htm") + "'>");
+    EXPECT_EQ(chm.at("chm1.gif"), "sub");
+    EXPECT_EQ(chm.at("chm3.gif"), "moved");
+}
+
+TEST_F(ConversionTest, ARedirectedStartPageResolvesAgainstWhereItLanded) {
+    server_.Serve("/start", {301, "text/html", "", "/real/page.htm"});
+    Serve("/real/page.htm", "text/html", "<img src=i.gif>");
+    Serve("/real/i.gif", "image/gif", "GIF");
+    Convert("/start");
+    EXPECT_EQ(Chm().at("chm0.gif"), "GIF");
+}
+
+TEST_F(ConversionTest, AnUnknownTypeShowsItsHeadersAndIsLeftOut) {
+    Serve("/page.htm", "text/html", "<link href=doc.pdf><img src=empty.gif><frame src=gone.htm>");
+    Serve("/doc.pdf", "application/pdf", "%PDF");
+    Serve("/empty.gif", "image/gif", "");  // nothing delivered: silent
+    Convert("/page.htm");                  // gone.htm answers 404: the run goes on
+    EXPECT_EQ(host_.messages.size(), 1u);
+    EXPECT_THAT(host_.messages.at(0), HasSubstr("Content-Type: application/pdf\r\n"));
+    EXPECT_EQ(Chm().at("chmindex.htm"), "<link href><img src><frame src>");
+    EXPECT_EQ(converter_.tFiles.nFiles(), 0u);
+}
+
+TEST_F(ConversionTest, StoresADataImage) {
+    Serve("/page.htm", "text/html", "<img src=\"data:image/gif;base64,R0lGODlh\">");
+    Convert("/page.htm");
+    EXPECT_EQ(Chm().at("chm0.gif"), "GIF89a");
+}
+
+TEST_F(ConversionTest, StoresEveryOneOfManyResources) {
+    std::string page;
+    for (int i = 0; i < 150; ++i) {
+        Serve("/i" + std::to_string(i) + ".gif", "image/gif", std::to_string(i));
+        page += "<img src=i" + std::to_string(i) + ".gif>";
+    }
+    Serve("/page.htm", "text/html", page);
+    Convert("/page.htm");
+    const auto chm = Chm();
+    EXPECT_EQ(converter_.tFiles.nFiles(), 150u);
+    EXPECT_EQ(chm.at("chm149.gif"), "149");
+    EXPECT_EQ(chm.size(), 152u);  // the project, the start page and 150 images
+}
+
+TEST_F(ConversionTest, AStartPageThatGivesNothingIsError404) {
+    tools_.Write("out/help file.chm", "");
+    try {
+        Convert("/missing.htm");
+        FAIL() << "no error";
+    } catch (const engine::RunError& error) {
+        EXPECT_EQ(error.number, 404);
+        EXPECT_EQ(error.description, "Cannot open URL");
+    }
+    EXPECT_THAT(Leftovers(), ElementsAre());  // no project written
+    EXPECT_FALSE(std::filesystem::exists(tools_.path() + "my tools/calls.txt"));
+}
+
+TEST_F(ConversionTest, ALocalFileBecomesTheStartPageUnchanged) {
+    const std::string path = out_.Write("pages/p.htm", "<img src=a.gif>");
+    for (const std::string& typed : {path, "file://" + path}) {
+        converter_.Convert(typed, output());
+        const auto chm = Chm();
+        EXPECT_EQ(
+            chm.at("chmkorva.hhp"),
+            "[OPTIONS]\r\nDefault Window=KORVA\r\n[WINDOWS]\r\nKORVA=\"Created with KORVA\",,,\"" +
+                path + "\",\"" + path +
+                "\",,,,,0x42020,,0x207c,[30,30,600,400],,,,,,,0\r\n[FILES]\r\n" + path + "\r\n");
+        EXPECT_EQ(chm.at(path), "<img src=a.gif>");
+        EXPECT_THAT(Leftovers(), ElementsAre());
+    }
+}
+
+TEST_F(ConversionTest, ARelativeLocalPathKeepsItsSlashes) {
+    out_.Write("a/b/p.htm", "<p>");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(out_.path());
+    converter_.Convert("a/b/p.htm", output());
+    std::filesystem::current_path(before);
+    EXPECT_EQ(converter_.sURL, "a/b/p.htm");  // no "/" added for its two slashes
+    EXPECT_TRUE(Chm().at("chmkorva.hhp").ends_with("[FILES]\r\na/b/p.htm\r\n"));
+}
+
+TEST_F(ConversionTest, AnErrorLeavesTheWorkingFilesAndTheOldOutput) {
+    Serve("/page.htm", "text/html", "<img src=a.gif>");
+    Serve("/a.gif", "image/gif", "GIF");
+    out_.Write("help file.chm", "old");
+    std::filesystem::create_directory(work_.path() + "chmindex.htm");  // the page can't be written
+    EXPECT_THROW(Convert("/page.htm"), engine::RunError);
+    EXPECT_EQ(work_.Read("chm0.gif"), "GIF");
+    EXPECT_EQ(out_.Read("help file.chm"), "old");
+}
+
+TEST_F(ConversionTest, AFailedCompileKeepsTheOldOutput) {
+    Serve("/page.htm", "text/html", "<p>");
+    out_.Write("help file.chm", "old");
+    converter_.sCompiler = tools_.path() + "nowhere/hhc.exe";
+    try {
+        Convert("/page.htm");
+        FAIL() << "no error";
+    } catch (const engine::RunError& error) {
+        EXPECT_EQ(error.number, 53);
+        EXPECT_EQ(error.description, "File not found");
+    }
+    EXPECT_EQ(out_.Read("help file.chm"), "old");
+
+    converter_.sCompiler = tools_.path() + "my tools/hhc.exe";
+    Convert("/page.htm");
+    EXPECT_NE(out_.Read("help file.chm"), "old");
+}
+
+TEST(CountOccTest, CountsWithoutOverlapIgnoringCase) {
+    EXPECT_EQ(engine::CountOcc("http://host", "/"), 2);
+    EXPECT_EQ(engine::CountOcc("abcABC", "abc"), 2);
+    EXPECT_EQ(engine::CountOcc("aaaa", "aa"), 2);
+    EXPECT_EQ(engine::CountOcc("x", "/"), 0);
+    EXPECT_EQ(engine::CountOcc("abc", ""), 0);
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+#include "platform/curl_fetcher.h"
+
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "engine/text.h"
+#include "tests/support/http_server.h"
+
+namespace {
+
+using engine::InStr;
+
+class CurlFetcherTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { server_ = std::make_unique<support::HttpServer>(); }
+
+    static void TearDownTestSuite() { server_.reset(); }
+
+    static support::HttpServer& server() { return *server_; }
+
+    platform::CurlFetcher fetcher_;
+
+private:
+    static std::unique_ptr<support::HttpServer> server_;
+};
+
+std::unique_ptr<support::HttpServer> CurlFetcherTest::server_;
+
+TEST_F(CurlFetcherTest, DeliversEveryByteUnchanged) {
+    std::string bytes;
+    for (int b = 0; b < 256; ++b) {
+        bytes += static_cast<char>(b);
+    }
+    server().Serve("/bytes.bin", {200, "application/octet-stream", bytes});
+    EXPECT_EQ(fetcher_.OpenURL(server().Url("/bytes.bin")), bytes);
+}
+
+TEST_F(CurlFetcherTest, ReportsTheContentTypeInTheHeaders) {
+    server().Serve("/a.gif", {200, "image/gif", "GIF89a"});
+    EXPECT_EQ(fetcher_.OpenURL(server().Url("/a.gif")), "GIF89a");
+    const std::string headers = fetcher_.GetHeader();
+    EXPECT_NE(InStr(headers, "Content-Type: image/gif\r\n"), 0u) << headers;
+    EXPECT_TRUE(headers.starts_with("HTTP/1.1 200")) << headers;
+    EXPECT_TRUE(headers.ends_with("\r\n"));
+}
+
+TEST_F(CurlFetcherTest, DeliversNothingForErrorsAndFailures) {
+    server().Serve("/missing.gif", {404, "text/html", "<p>not found</p>"});
+    server().Serve("/broken", {500, "text/html", "oops"});
+    server().Serve("/empty", {200, "text/html", ""});
+    EXPECT_EQ(fetcher_.OpenURL(server().Url("/missing.gif")), "");
+    EXPECT_EQ(fetcher_.OpenURL(server().Url("/broken")), "");
+    EXPECT_EQ(fetcher_.OpenURL(server().Url("/empty")), "");
+
+    // A closed port: a server that has gone.
+    std::string closed;
+    {
+        support::HttpServer gone;
+        closed = gone.Url("/x.htm");
+    }
+    EXPECT_EQ(fetcher_.OpenURL(closed), "");
+    EXPECT_EQ(fetcher_.OpenURL("http://127.0.0.1:0/x.htm"), "");
+}
+
+TEST_F(CurlFetcherTest, FollowsRedirectsAndKeepsTheFinalAddress) {
+    server().Serve("/old/page.htm", {302, "text/html", "moved", "/new/page.htm"});
+    server().Serve("/new/page.htm", {200, "text/html", "<p>here</p>"});
+    EXPECT_EQ(fetcher_.OpenURL(server().Url("/old/page.htm")), "<p>here</p>");
+    EXPECT_EQ(fetcher_.FinalUrl(), server().Url("/new/page.htm"));
+    EXPECT_EQ(InStr(fetcher_.GetHeader(), "Location:"), 0u);  // only the final response's
+
+    server().Serve("/plain.htm", {200, "text/html", "x"});
+    fetcher_.OpenURL(server().Url("/plain.htm"));
+    EXPECT_EQ(fetcher_.FinalUrl(), server().Url("/plain.htm"));
+}
+
+TEST_F(CurlFetcherTest, StopsAtTenRedirectsAndOtherSchemes) {
+    for (int i = 0; i < 11; ++i) {
+        server().Serve("/hop" + std::to_string(i),
+                       {302, "text/html", "", "/hop" + std::to_string(i + 1)});
+    }
+    server().Serve("/hop11", {200, "text/html", "end"});
+    EXPECT_EQ(fetcher_.OpenURL(server().Url("/hop1")), "end");  // ten redirects
+    EXPECT_EQ(fetcher_.OpenURL(server().Url("/hop0")), "");     // eleven
+
+    server().Serve("/to-ftp", {302, "text/html", "", "ftp://127.0.0.1/x"});
+    EXPECT_EQ(fetcher_.OpenURL(server().Url("/to-ftp")), "");
+}
+
+TEST_F(CurlFetcherTest, NeverConnectsForAddressesThatAreNotWebAddresses) {
+    server().Serve("/local.htm", {200, "text/html", "x"});
+    const std::string port = server().Url("").substr(std::string("http://127.0.0.1:").size());
+    for (const std::string& address :
+         {std::string("/tmp/local.htm"), std::string("file:///local.htm"),
+          "ftp://127.0.0.1:" + port + "/local.htm", std::string("C:\\pages\\p.htm"),
+          std::string("127.0.0.1:") + port + "/local.htm", std::string("")}) {
+        EXPECT_EQ(fetcher_.OpenURL(address), "") << address;
+    }
+    EXPECT_EQ(server().Hits("/local.htm"), 0);
+}
+
+TEST_F(CurlFetcherTest, EncodesWhatAnAddressMayNotHold) {
+    server().Serve("/my%20image%C3%A9.gif", {200, "image/gif", "GIF"});
+    EXPECT_EQ(fetcher_.OpenURL(server().Url("/my image\xC3\xA9.gif")), "GIF");
+    EXPECT_EQ(platform::EncodeForRequest("http://h/a b\t\x7F?q=%41"), "http://h/a%20b%09%7F?q=%41");
+}
+
+TEST_F(CurlFetcherTest, DecodesCompressedBodies) {
+    const std::string page(20000, 'k');  // text the server compresses for clients that accept it
+    server().Serve("/big.htm", {200, "text/html", page});
+    EXPECT_EQ(fetcher_.OpenURL(server().Url("/big.htm")), page);
+    EXPECT_NE(InStr(fetcher_.GetHeader(), "Content-Encoding:"), 0u) << fetcher_.GetHeader();
+}
+
+TEST_F(CurlFetcherTest, DecodesDataAddressesLocally) {
+    struct Case {
+        const char* address;
+        const char* bytes;
+        const char* header;
+    };
+
+    const Case cases[] = {
+        {"data:image/gif;base64,R0lGODlh", "GIF89a", "Content-Type: image/gif\r\n"},
+        {"data:text/plain,a%20b%zz", "a b%zz", "Content-Type: text/plain\r\n"},
+        {"data:,hi", "hi", "Content-Type: text/plain;charset=US-ASCII\r\n"},
+        {"DATA:image/png;BASE64,iVBO Rw==", "\x89PNG", "Content-Type: image/png\r\n"},
+        {"data:image/gif;base64,R0l*", "", ""},  // not base64
+        {"data:image/gif", "", ""},              // no comma
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fetcher_.OpenURL(c.address), c.bytes) << c.address;
+        EXPECT_EQ(fetcher_.GetHeader(), c.header) << c.address;
+    }
+}
+
+}  // namespace

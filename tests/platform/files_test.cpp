@@ -1,0 +1,140 @@
+#include "platform/files.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "engine/run_error.h"
+#include "platform/folder_search.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using platform::FolderSearch;
+
+// The file error a call throws, as "number description"; "" when it throws none.
+template <typename Call>
+std::string FileErrorOf(Call call) {
+    try {
+        call();
+    } catch (const engine::RunError& error) {
+        return std::to_string(error.number) + " " + error.description;
+    }
+    return "";
+}
+
+TEST(LocalFilesTest, OrdinaryFilesExistOthersDoNot) {
+    support::TempFolder folder;
+    platform::LocalFiles files;
+    folder.Write("page.htm", "x");
+    folder.Write(".hidden", "x");
+    folder.Write("sub/inner.htm", "x");
+    EXPECT_TRUE(files.FileExists(folder.path() + "page.htm"));
+    EXPECT_FALSE(files.FileExists(folder.path() + ".hidden"));
+    EXPECT_FALSE(files.FileExists(folder.path() + "sub"));
+    EXPECT_FALSE(files.FileExists(folder.path() + "none.htm"));
+    EXPECT_FALSE(files.FileExists("http://host/page.htm"));
+    EXPECT_FALSE(files.FileExists(""));
+}
+
+TEST(LocalFilesTest, WritesDeletesAndCopies) {
+    support::TempFolder folder;
+    platform::LocalFiles files;
+    files.WriteFile(folder.path() + "a.bin", std::string("a\0b", 3));
+    EXPECT_EQ(folder.Read("a.bin"), std::string("a\0b", 3));
+    files.WriteFile(folder.path() + "a.bin", "c");  // emptied before it is written
+    EXPECT_EQ(folder.Read("a.bin"), "c");
+
+    folder.Write("out.chm", "old");
+    files.CopyFile(folder.path() + "a.bin", folder.path() + "out.chm");
+    EXPECT_EQ(folder.Read("out.chm"), "c");
+
+    files.DeleteFile(folder.path() + "a.bin");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "a.bin"));
+    EXPECT_EQ(FileErrorOf([&] { files.DeleteFile(folder.path() + "a.bin"); }), "");
+}
+
+TEST(LocalFilesTest, AFailedCopyKeepsTheTarget) {
+    support::TempFolder folder;
+    platform::LocalFiles files;
+    folder.Write("out.chm", "keep me");
+    EXPECT_EQ(FileErrorOf([&] {
+                  files.CopyFile(folder.path() + "chmkorva.chm", folder.path() + "out.chm");
+              }),
+              "53 File not found");
+    EXPECT_EQ(folder.Read("out.chm"), "keep me");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+TEST(LocalFilesTest, ReportsFileErrorsByNumber) {
+    support::TempFolder folder;
+    platform::LocalFiles files;
+    folder.Write("a.chm", "x");
+    EXPECT_EQ(FileErrorOf([&] { files.WriteFile(folder.path() + "no/such/x.htm", "x"); }),
+              "76 Path not found");
+    EXPECT_EQ(FileErrorOf([&] {
+                  files.CopyFile(folder.path() + "a.chm", folder.path() + "no/such/out.chm");
+              }),
+              "76 Path not found");
+    EXPECT_EQ(FileErrorOf([&] { files.WriteFile(folder.path(), "x"); }),
+              "75 Path/File access error");  // a folder is not a file
+    EXPECT_EQ(FileErrorOf([&] { files.WriteFile("/dev/full", "x"); }), "61 Disk full");
+}
+
+TEST(WorkingFolderTest, IsPrivateAndFollowsTemp) {
+    support::TempFolder temp;
+    setenv("TEMP", temp.path().c_str(), 1);
+    const std::string folder = platform::MakeWorkingFolder();
+    unsetenv("TEMP");
+    EXPECT_TRUE(folder.starts_with(temp.path())) << folder;
+    EXPECT_TRUE(folder.ends_with("/"));
+
+    struct stat info {};
+
+    ASSERT_EQ(stat(folder.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+    // Removed only once it is empty.
+    temp.Write(folder.substr(temp.path().size()) + "left.htm", "x");
+    platform::RemoveFolderIfEmpty(folder);
+    EXPECT_TRUE(std::filesystem::exists(folder));
+    std::filesystem::remove(folder + "left.htm");
+    platform::RemoveFolderIfEmpty(folder);
+    EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+TEST(FolderSearchTest, FindsTheFirstMatchingOrdinaryFile) {
+    support::TempFolder folder;
+    folder.Write("HHC.EXE", "x");
+    folder.Write(".hidden.exe", "x");
+    folder.Write("sub.exe/inner", "x");  // a folder never matches
+    const std::string in = folder.path();
+
+    struct Case {
+        std::string pattern;
+        std::string found;
+    };
+
+    const Case cases[] = {
+        {in + "hhc.exe", "HHC.EXE"},  // letter case ignored
+        {in + "h?c.*", "HHC.EXE"},
+        {in + "*.EXE", "HHC.EXE"},
+        {in + "*.*", "HHC.EXE"},
+        {in + "*", "HHC.EXE"},
+        {in + "hhc", ""},
+        {in + "hidden.exe", ""},
+        {in + "sub.exe", ""},
+        {in + "missing/hhc.exe", ""},
+        {in + "hhc.exe.bak", ""},
+        {in + "?hc.ex", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FolderSearch(c.pattern), c.found) << c.pattern;
+    }
+    EXPECT_EQ(platform::FindHelpCompiler(in), in + "HHC.EXE");
+    EXPECT_EQ(platform::FindHelpCompiler(in.substr(0, in.size() - 1)), "");  // no trailing "/"
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+// A stand-in help compiler for the run's tests. Called as `hhc.exe PROJECT.hhp`, it appends
+// its arguments to "calls.txt" beside itself and writes PROJECT.chm beside the project: the
+// project text and every file of its [FILES] section that exists, each as a name line, a size
+// line and the bytes (see stand_in_chm.h). A file that is missing is passed over.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string Read(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Append(std::string& archive, const std::string& name, const std::string& bytes) {
+    archive += name + "\n" + std::to_string(bytes.size()) + "\n" + bytes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::filesystem::path self = std::filesystem::absolute(argv[0]);
+    std::ofstream calls(self.parent_path() / "calls.txt", std::ios::app);
+    for (int i = 0; i < argc; ++i) {
+        calls << argv[i] << (i + 1 < argc ? "\t" : "\n");
+    }
+    if (argc != 2) {
+        return 2;
+    }
+    const std::filesystem::path project(argv[1]);
+    const std::string text = Read(project);
+    std::string archive;
+    Append(archive, project.filename().string(), text);
+
+    std::istringstream lines(text);
+    bool inFiles = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.starts_with("[")) {
+            inFiles = line == "[FILES]";
+        } else if (inFiles && !line.empty()) {
+            const std::filesystem::path file = project.parent_path() / line;
+            if (std::filesystem::is_regular_file(file)) {
+                Append(archive, line, Read(file));
+            }
+        }
+    }
+    std::filesystem::path output = project;
+    std::ofstream(output.replace_extension(".chm"), std::ios::binary) << archive;
+    return 0;
+}

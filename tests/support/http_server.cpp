@@ -1,0 +1,57 @@
+#include "tests/support/http_server.h"
+
+#include <chrono>
+#include <stdexcept>
+
+#include <httplib.h>
+
+namespace support {
+
+HttpServer::HttpServer() : server_(std::make_unique<httplib::Server>()) {
+    server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+        const std::string& path = request.target;  // as sent: query and escapes kept
+        std::lock_guard lock(mutex_);
+        ++hits_[path];
+        const auto route = routes_.find(path);
+        if (route == routes_.end()) {
+            response.status = 404;
+            response.set_content("not here", "text/html");
+            return;
+        }
+        response.status = route->second.status;
+        if (!route->second.location.empty()) {
+            response.set_header("Location", route->second.location);
+        }
+        response.set_content(route->second.body, route->second.contentType.c_str());
+    });
+    port_ = server_->bind_to_any_port("127.0.0.1");
+    if (port_ <= 0) {
+        throw std::runtime_error("the test server could not bind 127.0.0.1");
+    }
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
+    for (int i = 0; i < 500 && !server_->is_running(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+HttpServer::~HttpServer() {
+    server_->stop();
+    thread_.join();
+}
+
+void HttpServer::Serve(const std::string& path, Route route) {
+    std::lock_guard lock(mutex_);
+    routes_[path] = std::move(route);
+}
+
+std::string HttpServer::Url(std::string_view path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
+}
+
+int HttpServer::Hits(const std::string& path) const {
+    std::lock_guard lock(mutex_);
+    const auto hits = hits_.find(path);
+    return hits == hits_.end() ? 0 : hits->second;
+}
+
+}  // namespace support

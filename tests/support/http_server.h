@@ -1,0 +1,60 @@
+// A local HTTP server for tests: it listens on 127.0.0.1 at a port the system picks, serves
+// the routes a test sets, and counts the requests for each path.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
+
+namespace httplib {
+class Server;
+}
+
+namespace support {
+
+struct Route {
+    Route() = default;
+
+    Route(int statusCode, std::string type, std::string content, std::string redirectTo = "")
+        : status(statusCode),
+          contentType(std::move(type)),
+          body(std::move(content)),
+          location(std::move(redirectTo)) {}
+
+    int status = 200;
+    std::string contentType = "text/html";
+    std::string body;
+    std::string location;  // sent as "Location" when set, for redirects
+};
+
+class HttpServer {
+public:
+    HttpServer();
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    // Serves `route` for GET requests of `path` exactly as sent (query and %-escapes kept);
+    // other paths answer 404.
+    void Serve(const std::string& path, Route route);
+
+    // "http://127.0.0.1:PORT" followed by `path`.
+    std::string Url(std::string_view path) const;
+
+    // How many requests asked for `path` so far.
+    int Hits(const std::string& path) const;
+
+private:
+    std::unique_ptr<httplib::Server> server_;
+    std::thread thread_;
+    int port_ = 0;
+    mutable std::mutex mutex_;
+    std::map<std::string, Route> routes_;
+    std::map<std::string, int> hits_;
+};
+
+}  // namespace support
