@@ -5,8 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include <QCoreApplication>
-
 #include "engine/converter.h"
 #include "engine/run_error.h"
 #include "platform/curl_fetcher.h"
@@ -87,7 +85,6 @@ int Convert(const Arguments& arguments, const std::string& compiler) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
     const std::optional<Arguments> arguments = Parse(argc, argv);
     if (!arguments) {
         std::cerr << kUsage << '\n';

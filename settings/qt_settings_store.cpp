@@ -1,6 +1,8 @@
 #include "settings/qt_settings_store.h"
 
-#include <QCoreApplication>
+#include <filesystem>
+#include <system_error>
+
 #include <QDir>
 #include <QSettings>
 
@@ -31,7 +33,9 @@ void QtSettingsStore::SaveSetting(std::string_view section, std::string_view key
 }
 
 std::string DefaultCompilerFolder() {
-    return QCoreApplication::applicationDirPath().toStdString() + "/";
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string("./") : self.parent_path().string() + "/";
 }
 
 std::string DefaultOutputFolder() {

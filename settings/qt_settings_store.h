@@ -18,7 +18,7 @@ public:
 };
 
 // The default of "HHC": the running program's own folder, where hhc.exe is built and
-// installed beside it. Needs a QCoreApplication.
+// installed beside it.
 std::string DefaultCompilerFolder();
 
 // The default of "OutputDir", and the folder that replaces an unusable one: the home folder.

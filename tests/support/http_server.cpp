@@ -7,7 +7,14 @@
 
 namespace support {
 
-HttpServer::HttpServer() : server_(std::make_unique<httplib::Server>()) {
+HttpServer::HttpServer(Compression compression) : server_(std::make_unique<httplib::Server>()) {
+    if (compression == Compression::Off) {
+        // The library decides on compression from the request's Accept-Encoding alone.
+        server_->set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
+            const_cast<httplib::Request&>(request).headers.erase("Accept-Encoding");
+            return httplib::Server::HandlerResponse::Unhandled;
+        });
+    }
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         const std::string& path = request.target;  // as sent: query and escapes kept
         std::lock_guard lock(mutex_);
@@ -24,6 +31,8 @@ HttpServer::HttpServer() : server_(std::make_unique<httplib::Server>()) {
         }
         response.set_content(route->second.body, route->second.contentType.c_str());
     });
+    server_->set_tcp_nodelay(true);          // else each kept-alive request waits for a delayed ACK
+    server_->set_keep_alive_max_count(100);  // as real servers allow, not a new connection per 5
     port_ = server_->bind_to_any_port("127.0.0.1");
     if (port_ <= 0) {
         throw std::runtime_error("the test server could not bind 127.0.0.1");
