@@ -256,6 +256,16 @@ fs::path Compilation::Run() {
 
 }  // namespace
 
+namespace {
+
+// Inserting rather than concatenating sidesteps a false -Wrestrict of GCC 12.
+std::string Rooted(std::string path) {
+    path.insert(path.begin(), '/');
+    return path;
+}
+
+}  // namespace
+
 std::string StoredName(std::string_view entry, const fs::path& projectDir) {
     const fs::path path = fs::path(Slashes(entry)).lexically_normal();
     fs::path rel = path;
@@ -264,9 +274,9 @@ std::string StoredName(std::string_view entry, const fs::path& projectDir) {
     }
     const std::string text = rel.generic_string();
     if (rel.empty() || text == "." || text.starts_with("..") || rel.is_absolute()) {
-        return "/" + path.filename().generic_string();
+        return Rooted(path.filename().generic_string());
     }
-    return "/" + text;
+    return Rooted(text);
 }
 
 fs::path CompileProject(const fs::path& projectFile, std::ostream& warnings,

@@ -42,9 +42,16 @@ void MatchFinder::Insert(std::size_t pos) {
 }
 
 MatchCandidate MatchFinder::FindAndInsert(std::size_t pos, std::size_t maxLength) {
+    found_.clear();
+    FindAllAndInsert(pos, maxLength, found_);
+    return found_.empty() ? MatchCandidate{} : found_.back();
+}
+
+std::uint32_t MatchFinder::FindAllAndInsert(std::size_t pos, std::size_t maxLength,
+                                            std::vector<MatchCandidate>& out) {
     MatchCandidate best;
     if (pos + 3 > size_) {
-        return best;
+        return 0;
     }
     const std::uint32_t h = Hash(pos);
     std::int32_t cand = head_[h];
@@ -53,7 +60,7 @@ MatchCandidate MatchFinder::FindAndInsert(std::size_t pos, std::size_t maxLength
 
     maxLength = std::min(maxLength, size_ - pos);
     if (maxLength < 3) {
-        return best;
+        return 0;
     }
     const std::uint8_t* const here = data_ + pos;
     for (int depth = 0; cand >= 0 && depth < kMaxChainDepth; ++depth) {
@@ -72,6 +79,9 @@ MatchCandidate MatchFinder::FindAndInsert(std::size_t pos, std::size_t maxLength
             if (len > best.length) {
                 best.length = static_cast<std::uint32_t>(len);
                 best.offset = static_cast<std::uint32_t>(offset);
+                if (len >= 3) {
+                    out.push_back(best);
+                }
                 if (len >= maxLength || best.length >= kGoodEnoughLength) {
                     break;
                 }
@@ -79,10 +89,7 @@ MatchCandidate MatchFinder::FindAndInsert(std::size_t pos, std::size_t maxLength
         }
         cand = prev_[c];
     }
-    if (best.length < 3) {
-        best = MatchCandidate{};
-    }
-    return best;
+    return best.length >= 3 ? best.length : 0;
 }
 
 }  // namespace hhc::lzx

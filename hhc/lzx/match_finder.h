@@ -26,6 +26,10 @@ public:
     void Reset(const std::uint8_t* data, std::size_t size);
     // Longest match for `pos` among earlier positions, then records `pos` in the chains.
     MatchCandidate FindAndInsert(std::size_t pos, std::size_t maxLength);
+    // Every match for `pos` that is longer than all nearer ones, shortest (and nearest) first,
+    // into `out`; then records `pos`. Returns the longest length found (0 below three).
+    std::uint32_t FindAllAndInsert(std::size_t pos, std::size_t maxLength,
+                                   std::vector<MatchCandidate>& out);
     // Records `pos` without searching (bytes covered by a chosen match).
     void Insert(std::size_t pos);
 
@@ -36,6 +40,7 @@ private:
     std::size_t size_ = 0;
     std::vector<std::int32_t> head_;
     std::vector<std::int32_t> prev_;
+    std::vector<MatchCandidate> found_;
 };
 
 }  // namespace hhc::lzx

@@ -159,7 +159,11 @@ public:
 
 LzxDecoded MspackLzxDecode(std::span<const std::uint8_t> compressed, std::size_t outputLength) {
     SystemScope scope;
-    scope.sys.inputs["in"].assign(compressed.begin(), compressed.end());
+    // The decoder looks up to two words ahead while decoding the last symbols; in a CHM file
+    // other bytes follow, here zeros stand in for them.
+    std::vector<std::uint8_t>& input = scope.sys.inputs["in"];
+    input.assign(compressed.begin(), compressed.end());
+    input.resize(input.size() + 4, 0);
     mspack_file* in = scope.sys.open(&scope.sys, "in", MSPACK_SYS_OPEN_READ);
     mspack_file* out = scope.sys.open(&scope.sys, "out", MSPACK_SYS_OPEN_WRITE);
     LzxDecoded result;
@@ -167,13 +171,18 @@ LzxDecoded MspackLzxDecode(std::span<const std::uint8_t> compressed, std::size_t
     lzxd_stream* lzx =
         lzxd_init(&scope.sys, in, out, 16, 2, 4096, static_cast<off_t>(outputLength), 0);
     if (lzx != nullptr) {
-        result.ok = lzxd_decompress(lzx, static_cast<off_t>(outputLength)) == MSPACK_ERR_OK;
+        const int error = lzxd_decompress(lzx, static_cast<off_t>(outputLength));
+        result.ok = error == MSPACK_ERR_OK;
+        if (!result.ok) {
+            result.messages.push_back("lzxd error " + std::to_string(error));
+        }
         lzxd_free(lzx);
     }
     scope.sys.close(in);
     scope.sys.close(out);
     result.data = std::move(scope.sys.outputs["out"]);
-    result.messages = std::move(scope.sys.messages);
+    result.messages.insert(result.messages.end(), scope.sys.messages.begin(),
+                           scope.sys.messages.end());
     return result;
 }
 

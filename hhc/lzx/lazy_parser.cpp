@@ -1,0 +1,150 @@
+// Lazy parser.
+#include "hhc/lzx/lazy_parser.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "hhc/lzx/lzx_constants.h"
+
+namespace hhc::lzx {
+
+namespace {
+
+// Matches at least this long are taken without looking one byte further.
+constexpr std::uint32_t kLazyLimit = 48;
+// New offsets needing more extra bits than this are not worth it for a three-byte match.
+constexpr int kMaxExtraBitsForShortMatch = 8;
+
+using Repeats = std::array<std::uint32_t, kNumRepeats>;
+
+struct Choice {
+    std::uint32_t length = 0;  // 0: emit a literal
+    std::uint32_t formattedOffset = 0;
+    int score = 0;  // rough bits saved over literals
+};
+
+int MatchScore(std::uint32_t length, std::uint32_t formattedOffset) {
+    const int cost = formattedOffset < kNumRepeats ? 2 + 2 * static_cast<int>(formattedOffset)
+                                                   : 6 + ExtraBits(PositionSlot(formattedOffset));
+    return 8 * static_cast<int>(length) - cost;
+}
+
+class Parser {
+public:
+    Parser(std::span<const std::uint8_t> data, MatchFinder& finder) : data_(data), finder_(finder) {
+        finder_.Reset(data.data(), data.size());
+    }
+
+    std::vector<Item> Run();
+
+private:
+    Choice Best(std::size_t pos);
+    std::uint32_t RepeatLength(std::size_t pos, std::uint32_t offset, std::size_t maxLength) const;
+    void Take(const Choice& c, std::vector<Item>& items);
+
+    std::span<const std::uint8_t> data_;
+    MatchFinder& finder_;
+    Repeats repeats_{1, 1, 1};
+};
+
+std::uint32_t Parser::RepeatLength(std::size_t pos, std::uint32_t offset,
+                                   std::size_t maxLength) const {
+    if (offset > pos) {
+        return 0;
+    }
+    const std::uint8_t* here = data_.data() + pos;
+    const std::uint8_t* there = here - offset;
+    std::uint32_t len = 0;
+    while (len < maxLength && here[len] == there[len]) {
+        ++len;
+    }
+    return len;
+}
+
+Choice Parser::Best(std::size_t pos) {
+    const std::size_t frameEnd = (pos / kFrameSize + 1) * kFrameSize;
+    const std::size_t maxLength =
+        std::min({static_cast<std::size_t>(kMaxMatch), frameEnd - pos, data_.size() - pos});
+    Choice best;
+    const MatchCandidate found = finder_.FindAndInsert(pos, maxLength);
+    if (maxLength < static_cast<std::size_t>(kMinMatch)) {
+        return best;
+    }
+    for (std::uint32_t r = 0; r < kNumRepeats; ++r) {
+        const std::uint32_t len = RepeatLength(pos, repeats_[r], maxLength);
+        if (len < (r == 0 ? 2u : 3u)) {
+            continue;
+        }
+        const int score = MatchScore(len, r);
+        if (score > best.score) {
+            best = Choice{len, r, score};
+        }
+    }
+    if (found.length >= 3) {
+        const std::uint32_t formatted = found.offset + 2;
+        const bool shortAndFar =
+            found.length == 3 && ExtraBits(PositionSlot(formatted)) > kMaxExtraBitsForShortMatch;
+        const int score = MatchScore(found.length, formatted);
+        if (!shortAndFar && score > best.score) {
+            best = Choice{found.length, formatted, score};
+        }
+    }
+    return best;
+}
+
+void Parser::Take(const Choice& c, std::vector<Item>& items) {
+    items.push_back(Match(c.length, c.formattedOffset));
+    if (c.formattedOffset >= kNumRepeats) {
+        repeats_ = {c.formattedOffset - 2, repeats_[0], repeats_[1]};
+    } else if (c.formattedOffset != 0) {
+        std::swap(repeats_[0], repeats_[c.formattedOffset]);
+    }
+}
+
+std::vector<Item> Parser::Run() {
+    std::vector<Item> items;
+    items.reserve(data_.size() / 2);
+    const std::size_t size = data_.size();
+    std::size_t pos = 0;
+    Choice cur;
+    bool haveCur = false;
+    while (pos < size) {
+        if (!haveCur) {
+            cur = Best(pos);
+        }
+        haveCur = false;
+        if (cur.length == 0) {
+            items.push_back(Literal(data_[pos]));
+            ++pos;
+            continue;
+        }
+        std::size_t inserted = pos + 1;
+        const bool sameFrame = (pos + 1) % kFrameSize != 0;
+        if (cur.length < kLazyLimit && pos + 1 < size && sameFrame) {
+            const Choice next = Best(pos + 1);
+            inserted = pos + 2;
+            if (next.score >= cur.score + 8) {
+                items.push_back(Literal(data_[pos]));
+                ++pos;
+                cur = next;
+                haveCur = true;
+                continue;
+            }
+        }
+        Take(cur, items);
+        for (std::size_t p = inserted; p < pos + cur.length; ++p) {
+            finder_.Insert(p);
+        }
+        pos += cur.length;
+    }
+    return items;
+}
+
+}  // namespace
+
+std::vector<Item> LazyParse(std::span<const std::uint8_t> interval, MatchFinder& finder) {
+    return Parser(interval, finder).Run();
+}
+
+}  // namespace hhc::lzx

@@ -1,0 +1,185 @@
+// Near-optimal parser: a forward shortest-path pass over the interval, then a walk back from
+// the end. A match at least kTakeAtOnceLength long is taken without pricing the positions it
+// covers, which bounds the work on highly repetitive data.
+#include "hhc/lzx/optimal_parser.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "hhc/lzx/huffman.h"
+
+namespace hhc::lzx {
+
+namespace {
+
+// Symbols the previous parse never used still need a price; about as dear as the rarest.
+constexpr std::uint8_t kUnusedSymbolCost = 11;
+constexpr std::uint32_t kTakeAtOnceLength = 96;
+constexpr std::uint32_t kInfinite = std::numeric_limits<std::uint32_t>::max();
+
+struct Node {
+    std::uint32_t cost = kInfinite;
+    std::uint32_t formattedOffset = 0;  // of the edge that arrives here
+    std::uint16_t length = 0;           // 0: a literal arrives here
+    std::array<std::uint32_t, kNumRepeats> repeats{1, 1, 1};
+};
+
+std::array<std::uint32_t, kNumRepeats> After(const std::array<std::uint32_t, kNumRepeats>& r,
+                                             std::uint32_t formattedOffset) {
+    if (formattedOffset >= kNumRepeats) {
+        return {formattedOffset - 2, r[0], r[1]};
+    }
+    std::array<std::uint32_t, kNumRepeats> next = r;
+    std::swap(next[0], next[formattedOffset]);
+    return next;
+}
+
+template <std::size_t N>
+void Prices(const std::array<std::uint32_t, N>& freqs, std::array<std::uint8_t, N>& out) {
+    BuildCodeLengths(freqs, kMaxCodeLength, out);
+    for (std::uint8_t& len : out) {
+        if (len == 0) {
+            len = kUnusedSymbolCost;
+        }
+    }
+}
+
+}  // namespace
+
+CostModel CostModel::FromItems(std::span<const Item> items) {
+    std::array<std::uint32_t, kMainSymbols> mainFreqs{};
+    std::array<std::uint32_t, kLengthSymbols> lengthFreqs{};
+    for (const Item& item : items) {
+        if (item.length == 0) {
+            ++mainFreqs[item.literal];
+            continue;
+        }
+        const int header = std::min(item.length - kMinMatch, kNumPrimaryLengths);
+        ++mainFreqs[static_cast<std::size_t>(kNumChars + PositionSlot(item.formattedOffset) * 8 +
+                                             header)];
+        if (header == kNumPrimaryLengths) {
+            ++lengthFreqs[static_cast<std::size_t>(item.length - kMinMatch - kNumPrimaryLengths)];
+        }
+    }
+    CostModel model;
+    Prices(mainFreqs, model.main);
+    Prices(lengthFreqs, model.length);
+    return model;
+}
+
+std::uint32_t CostModel::Match(std::uint32_t len, std::uint32_t formattedOffset) const {
+    const int slot = PositionSlot(formattedOffset);
+    const auto header = std::min<std::uint32_t>(len - kMinMatch, kNumPrimaryLengths);
+    std::uint32_t bits = main[static_cast<std::size_t>(kNumChars + slot * 8) + header] +
+                         static_cast<std::uint32_t>(ExtraBits(slot));
+    if (header == kNumPrimaryLengths) {
+        bits += length[len - kMinMatch - kNumPrimaryLengths];
+    }
+    return bits;
+}
+
+std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> data, MatchFinder& finder,
+                                   const CostModel& costs) {
+    const std::size_t n = data.size();
+    finder.Reset(data.data(), n);
+    std::vector<Node> nodes(n + 1);
+    nodes[0].cost = 0;
+    std::vector<MatchCandidate> found;
+
+    const auto relax = [&](std::size_t from, std::uint32_t len, std::uint32_t formatted,
+                           std::uint32_t cost) {
+        Node& to = nodes[from + len];
+        if (cost < to.cost) {
+            to.cost = cost;
+            to.length = static_cast<std::uint16_t>(len);
+            to.formattedOffset = formatted;
+            to.repeats = After(nodes[from].repeats, formatted);
+        }
+    };
+
+    std::size_t pos = 0;
+    while (pos < n) {
+        const Node& here = nodes[pos];
+        const std::size_t frameEnd = (pos / kFrameSize + 1) * kFrameSize;
+        const std::size_t maxLength =
+            std::min({static_cast<std::size_t>(kMaxMatch), frameEnd - pos, n - pos});
+        found.clear();
+        const std::uint32_t longest = finder.FindAllAndInsert(pos, maxLength, found);
+
+        // Literal edge.
+        if (here.cost + costs.Literal(data[pos]) < nodes[pos + 1].cost) {
+            Node& to = nodes[pos + 1];
+            to.cost = here.cost + costs.Literal(data[pos]);
+            to.length = 0;
+            to.repeats = here.repeats;
+        }
+
+        // Repeat-offset edges, every length.
+        std::uint32_t longestRepeat = 0;
+        std::uint32_t longestRepeatSlot = 0;
+        for (std::uint32_t r = 0; r < kNumRepeats; ++r) {
+            const std::uint32_t offset = here.repeats[r];
+            if (offset > pos || maxLength < static_cast<std::size_t>(kMinMatch)) {
+                continue;
+            }
+            const std::uint8_t* a = data.data() + pos;
+            const std::uint8_t* b = a - offset;
+            std::uint32_t len = 0;
+            while (len < maxLength && a[len] == b[len]) {
+                ++len;
+            }
+            for (std::uint32_t l = kMinMatch; l <= len; ++l) {
+                relax(pos, l, r, here.cost + costs.Match(l, r));
+            }
+            if (len > longestRepeat) {
+                longestRepeat = len;
+                longestRepeatSlot = r;
+            }
+        }
+
+        // New-offset edges: each candidate covers the lengths above the previous one.
+        std::uint32_t shortest = 3;
+        for (const MatchCandidate& m : found) {
+            const std::uint32_t formatted = m.offset + 2;
+            for (std::uint32_t l = shortest; l <= m.length; ++l) {
+                relax(pos, l, formatted, here.cost + costs.Match(l, formatted));
+            }
+            shortest = m.length + 1;
+        }
+
+        const std::uint32_t best = std::max(longest, longestRepeat);
+        if (best >= kTakeAtOnceLength) {
+            // Commit to the long match: its end is reached from here, nothing inside is priced.
+            const std::uint32_t formatted =
+                longestRepeat >= longest ? longestRepeatSlot : found.back().offset + 2;
+            Node& to = nodes[pos + best];
+            to.cost = here.cost + costs.Match(best, formatted);
+            to.length = static_cast<std::uint16_t>(best);
+            to.formattedOffset = formatted;
+            to.repeats = After(here.repeats, formatted);
+            for (std::size_t p = pos + 1; p < pos + best; ++p) {
+                finder.Insert(p);
+                nodes[p].cost = kInfinite;
+            }
+            pos += best;
+            continue;
+        }
+        ++pos;
+    }
+
+    std::vector<Item> items;
+    for (std::size_t at = n; at > 0;) {
+        const Node& node = nodes[at];
+        if (node.length == 0) {
+            items.push_back(Literal(data[at - 1]));
+            --at;
+        } else {
+            items.push_back(Match(node.length, node.formattedOffset));
+            at -= node.length;
+        }
+    }
+    std::reverse(items.begin(), items.end());
+    return items;
+}
+
+}  // namespace hhc::lzx
