@@ -59,30 +59,6 @@ bool IsPage(std::string_view name) {
     return lower.ends_with(".htm") || lower.ends_with(".html");
 }
 
-// The text of the page's <title>, if it has one near the top.
-std::string PageTitle(const std::vector<std::uint8_t>& bytes) {
-    constexpr std::size_t kLookAt = 16384;
-    const std::string head(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(
-                                                              std::min(bytes.size(), kLookAt)));
-    const std::string lower = Lower(head);
-    const std::size_t open = lower.find("<title");
-    if (open == std::string::npos) {
-        return {};
-    }
-    const std::size_t start = lower.find('>', open);
-    const std::size_t end = lower.find("</title", open);
-    if (start == std::string::npos || end == std::string::npos || end < start) {
-        return {};
-    }
-    std::string title = head.substr(start + 1, end - start - 1);
-    std::replace_if(
-        title.begin(), title.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; },
-        ' ');
-    const std::size_t first = title.find_first_not_of(' ');
-    const std::size_t last = title.find_last_not_of(' ');
-    return first == std::string::npos ? std::string() : title.substr(first, last - first + 1);
-}
-
 std::uint32_t Timestamp() {
     // A fixed time makes builds reproducible where the environment asks for it.
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
@@ -160,7 +136,7 @@ bool Compilation::Store(std::string_view entry) {
     storedFolded_.insert(Lower(name));
     stored_.push_back(name);
     if (IsPage(name)) {
-        topics_.push_back(chm::Topic{name.substr(1), PageTitle(bytes)});
+        topics_.push_back(chm::Topic{name.substr(1)});
     }
     return true;
 }
@@ -200,7 +176,7 @@ void Compilation::AddSystemFiles() {
 
     chm::StringPool strings;
     const std::vector<std::uint8_t> windowsFile = chm::WindowsFile(windows, strings);
-    const chm::TopicTables tables = chm::BuildTopicTables(topics_, strings);
+    const chm::TopicTables tables = chm::BuildTopicTables(topics_);
     writer_.AddFile("/#WINDOWS", windowsFile);
     writer_.AddFile("/#TOPICS", tables.topics);
     writer_.AddFile("/#URLTBL", tables.urlTable);

@@ -203,7 +203,7 @@ std::vector<std::uint8_t> WindowsFile(const std::vector<hhp::Window>& windows,
     return sink.Take();
 }
 
-TopicTables BuildTopicTables(const std::vector<Topic>& topics, StringPool& strings) {
+TopicTables BuildTopicTables(const std::vector<Topic>& topics) {
     ByteSink topicSink, urlTable, urlStrings;
     urlStrings.U8(0);
     for (std::size_t i = 0; i < topics.size(); ++i) {
@@ -228,8 +228,8 @@ TopicTables BuildTopicTables(const std::vector<Topic>& topics, StringPool& strin
         urlTable.U32(static_cast<std::uint32_t>(i));
         urlTable.U32(urlStringOffset);
 
-        topicSink.U32(0);  // no binary contents tree
-        topicSink.U32(t.title.empty() ? 0xFFFFFFFFu : strings.Add(t.title));
+        topicSink.U32(0);            // no binary contents tree
+        topicSink.U32(0xFFFFFFFFu);  // no title
         topicSink.U32(urlTableOffset);
         topicSink.U16(kTopicFlags);
         topicSink.U16(0);

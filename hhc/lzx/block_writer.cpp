@@ -117,11 +117,20 @@ void WriteTreeDelta(BitWriter& out, std::span<const std::uint8_t> prev,
     }
 }
 
-void WriteCompressedBlock(BitWriter& out, std::span<const Item> items, std::size_t blockSize,
-                          PreviousLengths& prev, FrameCursor& cursor) {
+namespace {
+
+// Codes and block type for one block, and what its symbols cost apart from the trees.
+struct BlockPlan {
+    Code main, length, aligned;
+    bool useAligned = false;
+    std::uint64_t symbolBits = 0;
+};
+
+BlockPlan PlanBlock(std::span<const Item> items) {
     std::array<std::uint32_t, kMainSymbols> mainFreqs{};
     std::array<std::uint32_t, kLengthSymbols> lengthFreqs{};
     std::array<std::uint32_t, kAlignedSymbols> alignedFreqs{};
+    std::uint64_t extraBits = 0;
     for (const Item& item : items) {
         if (item.length == 0) {
             ++mainFreqs[item.literal];
@@ -133,37 +142,73 @@ void WriteCompressedBlock(BitWriter& out, std::span<const Item> items, std::size
         if (lengthHeader == kNumPrimaryLengths) {
             ++lengthFreqs[static_cast<std::size_t>(item.length - kMinMatch - kNumPrimaryLengths)];
         }
+        extraBits += static_cast<std::uint64_t>(ExtraBits(slot));
         if (ExtraBits(slot) >= kAlignedBits) {
             ++alignedFreqs[(item.formattedOffset - kPositionBase[static_cast<std::size_t>(slot)]) &
                            7];
         }
     }
-    const Code mainCode(mainFreqs, kMaxCodeLength);
-    const Code lengthCode(lengthFreqs, kMaxCodeLength);
-    const Code alignedCode(alignedFreqs, kMaxAlignedLength);
-
+    BlockPlan plan{Code(mainFreqs, kMaxCodeLength), Code(lengthFreqs, kMaxCodeLength),
+                   Code(alignedFreqs, kMaxAlignedLength)};
     std::uint64_t alignedSymbols = 0;
     std::uint64_t alignedCost = kAlignedTreeCost;
-    for (int s = 0; s < kAlignedSymbols; ++s) {
-        alignedSymbols += alignedFreqs[static_cast<std::size_t>(s)];
-        alignedCost += std::uint64_t{alignedFreqs[static_cast<std::size_t>(s)]} *
-                       alignedCode.lengths[static_cast<std::size_t>(s)];
+    for (std::size_t s = 0; s < kAlignedSymbols; ++s) {
+        alignedSymbols += alignedFreqs[s];
+        alignedCost += std::uint64_t{alignedFreqs[s]} * plan.aligned.lengths[s];
     }
-    const bool aligned = alignedSymbols > 0 && alignedCost < kAlignedBits * alignedSymbols;
+    plan.useAligned = alignedSymbols > 0 && alignedCost < kAlignedBits * alignedSymbols;
+    plan.symbolBits = extraBits;
+    if (plan.useAligned) {
+        plan.symbolBits += alignedCost - kAlignedBits * alignedSymbols;
+    }
+    for (std::size_t s = 0; s < kMainSymbols; ++s) {
+        plan.symbolBits += std::uint64_t{mainFreqs[s]} * plan.main.lengths[s];
+    }
+    for (std::size_t s = 0; s < kLengthSymbols; ++s) {
+        plan.symbolBits += std::uint64_t{lengthFreqs[s]} * plan.length.lengths[s];
+    }
+    return plan;
+}
 
-    out.Put(aligned ? kBlockAligned : kBlockVerbatim, 3);
+void PutHeaderAndTrees(BitWriter& out, const BlockPlan& plan, std::size_t blockSize,
+                       const PreviousLengths& prev) {
+    out.Put(plan.useAligned ? kBlockAligned : kBlockVerbatim, 3);
     out.Put(static_cast<std::uint32_t>(blockSize), 24);
-    if (aligned) {
-        for (const std::uint8_t len : alignedCode.lengths) {
+    if (plan.useAligned) {
+        for (const std::uint8_t len : plan.aligned.lengths) {
             out.Put(len, kAlignedBits);
         }
     }
-    const std::span<const std::uint8_t> mainLengths(mainCode.lengths);
+    const std::span<const std::uint8_t> mainLengths(plan.main.lengths);
     WriteTreeDelta(out, std::span(prev.main).first(kNumChars), mainLengths.first(kNumChars));
     WriteTreeDelta(out, std::span(prev.main).subspan(kNumChars), mainLengths.subspan(kNumChars));
-    WriteTreeDelta(out, prev.length, lengthCode.lengths);
-    std::copy(mainCode.lengths.begin(), mainCode.lengths.end(), prev.main.begin());
-    std::copy(lengthCode.lengths.begin(), lengthCode.lengths.end(), prev.length.begin());
+    WriteTreeDelta(out, prev.length, plan.length.lengths);
+}
+
+}  // namespace
+
+BlockCost EstimateCompressedBlock(std::span<const Item> items, const PreviousLengths& prev) {
+    const BlockPlan plan = PlanBlock(items);
+    std::vector<std::uint8_t> scratch;
+    BitWriter trees(scratch);
+    PutHeaderAndTrees(trees, plan, 0, prev);
+    BlockCost cost;
+    cost.bits = plan.symbolBits + 8 * scratch.size() + 16;  // up to a word still pending
+    std::copy(plan.main.lengths.begin(), plan.main.lengths.end(), cost.lengths.main.begin());
+    std::copy(plan.length.lengths.begin(), plan.length.lengths.end(), cost.lengths.length.begin());
+    return cost;
+}
+
+void WriteCompressedBlock(BitWriter& out, std::span<const Item> items, std::size_t blockSize,
+                          PreviousLengths& prev, FrameCursor& cursor) {
+    const BlockPlan plan = PlanBlock(items);
+    PutHeaderAndTrees(out, plan, blockSize, prev);
+    std::copy(plan.main.lengths.begin(), plan.main.lengths.end(), prev.main.begin());
+    std::copy(plan.length.lengths.begin(), plan.length.lengths.end(), prev.length.begin());
+    const Code& mainCode = plan.main;
+    const Code& lengthCode = plan.length;
+    const Code& alignedCode = plan.aligned;
+    const bool aligned = plan.useAligned;
 
     for (const Item& item : items) {
         if (item.length == 0) {

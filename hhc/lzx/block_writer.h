@@ -59,6 +59,15 @@ std::vector<PretreeOp> PlanTreeDelta(std::span<const std::uint8_t> prev,
 void WriteTreeDelta(BitWriter& out, std::span<const std::uint8_t> prev,
                     std::span<const std::uint8_t> next);
 
+// What a verbatim or aligned block of `items` would take after `prev`, and the lengths it
+// would leave for the next block.
+struct BlockCost {
+    std::uint64_t bits = 0;
+    PreviousLengths lengths;
+};
+
+BlockCost EstimateCompressedBlock(std::span<const Item> items, const PreviousLengths& prev);
+
 // A verbatim or aligned block (whichever is smaller) holding `items`, which must produce
 // blockSize bytes without a match crossing a frame end. Updates `prev`.
 void WriteCompressedBlock(BitWriter& out, std::span<const Item> items, std::size_t blockSize,

@@ -23,6 +23,56 @@ constexpr std::size_t kMaxCompressedFrame = kFrameSize + 32;
 // Cost-driven passes after the lazy one: each re-parses with the code lengths the previous
 // parse would get. The first pays most; later ones cost as much for less.
 constexpr int kOptimalPasses = 2;
+// Smallest block the splitter considers: smaller pieces follow the data more closely but
+// each block repeats its trees.
+constexpr std::size_t kBlockPiece = 4096;
+
+struct Block {
+    std::span<const Item> items;
+    std::size_t size = 0;  // bytes the items produce
+};
+
+// Cuts the interval's items into pieces of about kBlockPiece bytes and joins each piece to the
+// block before it while one block costs less than two: statistics change where files meet.
+std::vector<Block> SplitIntoBlocks(std::span<const Item> items) {
+    std::vector<Block> pieces;
+    Block piece{items.first(0), 0};
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        piece.size += std::max<std::size_t>(items[i].length, 1);
+        if (piece.size >= kBlockPiece || i + 1 == items.size()) {
+            piece.items = items.subspan(begin, i + 1 - begin);
+            pieces.push_back(piece);
+            piece = Block{};
+            begin = i + 1;
+        }
+    }
+    std::vector<Block> blocks;
+    if (pieces.empty()) {
+        return blocks;
+    }
+    PreviousLengths before;  // lengths in force before the current block
+    Block current = pieces[0];
+    BlockCost currentCost = EstimateCompressedBlock(current.items, before);
+    for (std::size_t p = 1; p < pieces.size(); ++p) {
+        const std::span<const Item> joined(current.items.data(),
+                                           current.items.size() + pieces[p].items.size());
+        const BlockCost joinedCost = EstimateCompressedBlock(joined, before);
+        const BlockCost alone = EstimateCompressedBlock(pieces[p].items, currentCost.lengths);
+        if (joinedCost.bits <= currentCost.bits + alone.bits) {
+            current = Block{joined, current.size + pieces[p].size};
+            currentCost = joinedCost;
+        } else {
+            blocks.push_back(current);
+            before = currentCost.lengths;
+            current = pieces[p];
+            currentCost = alone;
+        }
+    }
+    blocks.push_back(current);
+    return blocks;
+}
+
 }  // namespace
 
 Encoder::Encoder(bool compress) : compress_(compress) {
@@ -65,15 +115,18 @@ bool Encoder::TryCompressed(std::span<const std::uint8_t> interval) {
     const std::size_t firstFrame = frameStarts_.size() - 1;
     static thread_local MatchFinder finder;
     std::vector<Item> items = LazyParse(interval, finder);
+    MatchTable matches;
     for (int pass = 0; pass < kOptimalPasses; ++pass) {
-        items = NearOptimalParse(interval, finder, CostModel::FromItems(items));
+        items = NearOptimalParse(interval, finder, CostModel::FromItems(items), matches);
     }
 
     BitWriter out(output_, start + interval.size() + interval.size() / 2);
     out.Put(0, 1);  // E8 translation off
     PreviousLengths prev;
     FrameCursor cursor{0, &frameStarts_};
-    WriteCompressedBlock(out, items, interval.size(), prev, cursor);
+    for (const Block& block : SplitIntoBlocks(items)) {
+        WriteCompressedBlock(out, block.items, block.size, prev, cursor);
+    }
 
     bool fits = !out.Overflowed() && output_.size() - start < interval.size();
     for (std::size_t f = firstFrame; fits && f + 1 < frameStarts_.size(); ++f) {

@@ -54,12 +54,7 @@ std::uint32_t Parser::RepeatLength(std::size_t pos, std::uint32_t offset,
         return 0;
     }
     const std::uint8_t* here = data_.data() + pos;
-    const std::uint8_t* there = here - offset;
-    std::uint32_t len = 0;
-    while (len < maxLength && here[len] == there[len]) {
-        ++len;
-    }
-    return len;
+    return static_cast<std::uint32_t>(CommonLength(here, here - offset, maxLength));
 }
 
 Choice Parser::Best(std::size_t pos) {

@@ -1,8 +1,10 @@
 // Hash-chain match finder for one reset interval (at most 64 KiB).
 //
-// Every position is hashed on its next three bytes; head_ holds the latest position per hash
+// Every position is hashed on its next four bytes; head4_ holds the latest position per hash
 // and prev_ links each position to the previous one with the same hash, so a walk visits
-// candidates nearest first. The walk is capped at a fixed depth and stops early at a length
+// candidates nearest first. Three-byte matches come from a second table that keeps only the
+// latest position per three-byte hash: far three-byte matches rarely pay, and chains over
+// three bytes are long in text. The walk is capped at a fixed depth and stops early at a length
 // that is good enough. Callers give the longest length they accept, which is how matches are
 // kept from crossing a frame end. Positions must be inserted in increasing order, each once.
 #pragma once
@@ -17,6 +19,9 @@ struct MatchCandidate {
     std::uint32_t length = 0;  // 0 when nothing of at least three bytes was found
     std::uint32_t offset = 0;
 };
+
+// How many leading bytes of a and b agree, at most `limit`.
+std::size_t CommonLength(const std::uint8_t* a, const std::uint8_t* b, std::size_t limit);
 
 class MatchFinder {
 public:
@@ -34,12 +39,14 @@ public:
     void Insert(std::size_t pos);
 
 private:
-    std::uint32_t Hash(std::size_t pos) const;
+    std::uint32_t Hash3(std::size_t pos) const;
+    std::uint32_t Hash4(std::size_t pos) const;
 
     const std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;
-    std::vector<std::int32_t> head_;
-    std::vector<std::int32_t> prev_;
+    std::vector<std::int32_t> head3_;  // latest position per three-byte hash
+    std::vector<std::int32_t> head4_;  // latest position per four-byte hash
+    std::vector<std::int32_t> prev_;   // previous position with the same four-byte hash
     std::vector<MatchCandidate> found_;
 };
 

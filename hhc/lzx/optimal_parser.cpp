@@ -13,23 +13,24 @@ namespace hhc::lzx {
 namespace {
 
 // Symbols the previous parse never used still need a price; about as dear as the rarest.
-constexpr std::uint8_t kUnusedSymbolCost = 11;
+constexpr std::uint8_t kUnusedSymbolCost = 14;
 constexpr std::uint32_t kTakeAtOnceLength = 96;
 constexpr std::uint32_t kInfinite = std::numeric_limits<std::uint32_t>::max();
+
+using Repeats = std::array<std::uint32_t, kNumRepeats>;
 
 struct Node {
     std::uint32_t cost = kInfinite;
     std::uint32_t formattedOffset = 0;  // of the edge that arrives here
     std::uint16_t length = 0;           // 0: a literal arrives here
-    std::array<std::uint32_t, kNumRepeats> repeats{1, 1, 1};
+    Repeats repeats{1, 1, 1};
 };
 
-std::array<std::uint32_t, kNumRepeats> After(const std::array<std::uint32_t, kNumRepeats>& r,
-                                             std::uint32_t formattedOffset) {
+Repeats After(const Repeats& r, std::uint32_t formattedOffset) {
     if (formattedOffset >= kNumRepeats) {
         return {formattedOffset - 2, r[0], r[1]};
     }
-    std::array<std::uint32_t, kNumRepeats> next = r;
+    Repeats next = r;
     std::swap(next[0], next[formattedOffset]);
     return next;
 }
@@ -43,6 +44,40 @@ void Prices(const std::array<std::uint32_t, N>& freqs, std::array<std::uint8_t, 
         }
     }
 }
+
+// The cost model unfolded for the inner loop: a match costs slotCost[slot][header] plus
+// lengthCost[length].
+struct PriceTable {
+    explicit PriceTable(const CostModel& model) {
+        for (int slot = 0; slot < kChmPositionSlots; ++slot) {
+            for (int header = 0; header <= kNumPrimaryLengths; ++header) {
+                slotCost[static_cast<std::size_t>(slot)][static_cast<std::size_t>(header)] =
+                    model.main[static_cast<std::size_t>(kNumChars + slot * 8 + header)] +
+                    static_cast<std::uint32_t>(ExtraBits(slot));
+            }
+        }
+        for (int len = kMinMatch; len <= kMaxMatch; ++len) {
+            const int header = std::min(len - kMinMatch, kNumPrimaryLengths);
+            headerOf[static_cast<std::size_t>(len)] = static_cast<std::uint8_t>(header);
+            lengthCost[static_cast<std::size_t>(len)] =
+                header == kNumPrimaryLengths
+                    ? model.length[static_cast<std::size_t>(len - kMinMatch - kNumPrimaryLengths)]
+                    : 0;
+        }
+        for (int b = 0; b < kNumChars; ++b) {
+            literal[static_cast<std::size_t>(b)] = model.main[static_cast<std::size_t>(b)];
+        }
+    }
+
+    std::uint32_t Match(std::uint32_t len, int slot) const {
+        return slotCost[static_cast<std::size_t>(slot)][headerOf[len]] + lengthCost[len];
+    }
+
+    std::array<std::array<std::uint32_t, kNumPrimaryLengths + 1>, kChmPositionSlots> slotCost{};
+    std::array<std::uint32_t, kMaxMatch + 1> lengthCost{};
+    std::array<std::uint8_t, kMaxMatch + 1> headerOf{};
+    std::array<std::uint32_t, kNumChars> literal{};
+};
 
 }  // namespace
 
@@ -67,24 +102,19 @@ CostModel CostModel::FromItems(std::span<const Item> items) {
     return model;
 }
 
-std::uint32_t CostModel::Match(std::uint32_t len, std::uint32_t formattedOffset) const {
-    const int slot = PositionSlot(formattedOffset);
-    const auto header = std::min<std::uint32_t>(len - kMinMatch, kNumPrimaryLengths);
-    std::uint32_t bits = main[static_cast<std::size_t>(kNumChars + slot * 8) + header] +
-                         static_cast<std::uint32_t>(ExtraBits(slot));
-    if (header == kNumPrimaryLengths) {
-        bits += length[len - kMinMatch - kNumPrimaryLengths];
-    }
-    return bits;
-}
-
 std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> data, MatchFinder& finder,
-                                   const CostModel& costs) {
+                                   const CostModel& costs, MatchTable& table) {
     const std::size_t n = data.size();
-    finder.Reset(data.data(), n);
+    const bool search = !table.Filled();
+    if (search) {
+        finder.Reset(data.data(), n);
+        table.first.assign(n + 1, 0);
+        table.matches.clear();
+    }
+    const PriceTable prices(costs);
     std::vector<Node> nodes(n + 1);
     nodes[0].cost = 0;
-    std::vector<MatchCandidate> found;
+    std::vector<MatchCandidate> searched;
 
     const auto relax = [&](std::size_t from, std::uint32_t len, std::uint32_t formatted,
                            std::uint32_t cost) {
@@ -103,13 +133,23 @@ std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> data, MatchFind
         const std::size_t frameEnd = (pos / kFrameSize + 1) * kFrameSize;
         const std::size_t maxLength =
             std::min({static_cast<std::size_t>(kMaxMatch), frameEnd - pos, n - pos});
-        found.clear();
-        const std::uint32_t longest = finder.FindAllAndInsert(pos, maxLength, found);
+        std::span<const MatchCandidate> found;
+        if (search) {
+            searched.clear();
+            finder.FindAllAndInsert(pos, maxLength, searched);
+            table.first[pos] = static_cast<std::uint32_t>(table.matches.size());
+            table.matches.insert(table.matches.end(), searched.begin(), searched.end());
+            found = searched;
+        } else {
+            found = std::span(table.matches)
+                        .subspan(table.first[pos], table.first[pos + 1] - table.first[pos]);
+        }
+        const std::uint32_t longest = found.empty() ? 0 : found.back().length;
 
-        // Literal edge.
-        if (here.cost + costs.Literal(data[pos]) < nodes[pos + 1].cost) {
+        const std::uint32_t literalCost = here.cost + prices.literal[data[pos]];
+        if (literalCost < nodes[pos + 1].cost) {
             Node& to = nodes[pos + 1];
-            to.cost = here.cost + costs.Literal(data[pos]);
+            to.cost = literalCost;
             to.length = 0;
             to.repeats = here.repeats;
         }
@@ -117,19 +157,15 @@ std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> data, MatchFind
         // Repeat-offset edges, every length.
         std::uint32_t longestRepeat = 0;
         std::uint32_t longestRepeatSlot = 0;
-        for (std::uint32_t r = 0; r < kNumRepeats; ++r) {
+        for (std::uint32_t r = 0; r < kNumRepeats && maxLength >= kMinMatch; ++r) {
             const std::uint32_t offset = here.repeats[r];
-            if (offset > pos || maxLength < static_cast<std::size_t>(kMinMatch)) {
+            if (offset > pos) {
                 continue;
             }
-            const std::uint8_t* a = data.data() + pos;
-            const std::uint8_t* b = a - offset;
-            std::uint32_t len = 0;
-            while (len < maxLength && a[len] == b[len]) {
-                ++len;
-            }
+            const auto len = static_cast<std::uint32_t>(
+                CommonLength(data.data() + pos, data.data() + pos - offset, maxLength));
             for (std::uint32_t l = kMinMatch; l <= len; ++l) {
-                relax(pos, l, r, here.cost + costs.Match(l, r));
+                relax(pos, l, r, here.cost + prices.Match(l, static_cast<int>(r)));
             }
             if (len > longestRepeat) {
                 longestRepeat = len;
@@ -141,8 +177,9 @@ std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> data, MatchFind
         std::uint32_t shortest = 3;
         for (const MatchCandidate& m : found) {
             const std::uint32_t formatted = m.offset + 2;
+            const int slot = PositionSlot(formatted);
             for (std::uint32_t l = shortest; l <= m.length; ++l) {
-                relax(pos, l, formatted, here.cost + costs.Match(l, formatted));
+                relax(pos, l, formatted, here.cost + prices.Match(l, slot));
             }
             shortest = m.length + 1;
         }
@@ -153,18 +190,23 @@ std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> data, MatchFind
             const std::uint32_t formatted =
                 longestRepeat >= longest ? longestRepeatSlot : found.back().offset + 2;
             Node& to = nodes[pos + best];
-            to.cost = here.cost + costs.Match(best, formatted);
+            to.cost = here.cost + prices.Match(best, PositionSlot(formatted));
             to.length = static_cast<std::uint16_t>(best);
             to.formattedOffset = formatted;
             to.repeats = After(here.repeats, formatted);
             for (std::size_t p = pos + 1; p < pos + best; ++p) {
-                finder.Insert(p);
-                nodes[p].cost = kInfinite;
+                if (search) {
+                    finder.Insert(p);
+                    table.first[p] = static_cast<std::uint32_t>(table.matches.size());
+                }
             }
             pos += best;
             continue;
         }
         ++pos;
+    }
+    if (search) {
+        table.first[n] = static_cast<std::uint32_t>(table.matches.size());
     }
 
     std::vector<Item> items;

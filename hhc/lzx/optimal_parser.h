@@ -22,13 +22,18 @@ struct CostModel {
     std::array<std::uint8_t, kLengthSymbols> length{};
 
     static CostModel FromItems(std::span<const Item> items);
-
-    std::uint32_t Literal(std::uint8_t byte) const { return main[byte]; }
-
-    std::uint32_t Match(std::uint32_t length, std::uint32_t formattedOffset) const;
 };
 
+// The hash-chain matches of one interval, kept so that later passes need not search again.
+struct MatchTable {
+    std::vector<std::uint32_t> first;  // per position: index of its first match; one extra
+    std::vector<MatchCandidate> matches;
+
+    bool Filled() const { return !first.empty(); }
+};
+
+// Searches with `finder` when `table` is empty and fills it; reads it otherwise.
 std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> interval, MatchFinder& finder,
-                                   const CostModel& costs);
+                                   const CostModel& costs, MatchTable& table);
 
 }  // namespace hhc::lzx
