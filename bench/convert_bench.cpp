@@ -88,8 +88,9 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(home.path() + "temp");
 
     Command korva{{KORVA_CONVERT, url, home.path() + "out/page.chm"},
-                  {"XDG_CONFIG_HOME=" + home.path() + "config", "TEMP=" + home.path() + "temp"}};
-    Command wget{{WGET, "-q", "-p", "-k", "-nd", "-P", home.path() + "out", url}, {}};
+                  {"XDG_CONFIG_HOME=" + home.path() + "config", "TEMP=" + home.path() + "temp"},
+                  {}};
+    Command wget{{WGET, "-q", "-p", "-k", "-nd", "-P", home.path() + "out", url}, {}, {}};
     // Taken in turns, so that a busy moment of the machine falls on both.
     for (int i = 0; i < runs; ++i) {
         if (!TimeOnce(korva, home) || !TimeOnce(wget, home)) {

@@ -1,0 +1,5 @@
+#include "app/browser_urls.h"
+
+std::vector<std::string> OpenBrowserAddresses() {
+    return {};
+}

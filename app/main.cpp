@@ -1,0 +1,29 @@
+// korva: the desktop program. One start serves one conversion; it takes no arguments.
+#include <QApplication>
+#include <QIcon>
+
+#include "app/frmMain.h"
+#include "app/single_instance.h"
+#include "platform/curl_fetcher.h"
+#include "platform/files.h"
+#include "platform/process_runner.h"
+#include "settings/qt_settings_store.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QIcon icon(":/artwork/korva-16.png");
+    icon.addFile(":/artwork/korva-32.png");
+    QApplication::setWindowIcon(icon);
+
+    settings::QtSettingsStore store;
+    platform::CurlFetcher Net;
+    platform::SpawnProcessRunner runner;
+    platform::LocalFiles files;
+    SingleInstance instance;
+    frmMain window(store, Net, runner, files);
+    if (!window.Form_Load(instance)) {
+        return 0;
+    }
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,36 @@
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <QString>
+#include <gtest/gtest.h>
+
+#include "settings/qt_settings_store.h"
+
+namespace {
+
+// The store is the INI file KORVA/KORVA.conf in the user's configuration folder, which the
+// test's main points at a scratch folder.
+TEST(QtSettingsStoreTest, KeepsValuesAsTypedInTheUsersFile) {
+    settings::QtSettingsStore store;
+    EXPECT_EQ(store.GetSetting("Main", "HHC", "/default/"), "/default/");
+    store.SaveSetting("Main", "HHC", "/opt/my tools/");
+    store.SaveSetting("Main", "OutputDir", "/home/u/out");
+    EXPECT_EQ(settings::QtSettingsStore().GetSetting("Main", "HHC", "x"), "/opt/my tools/");
+    EXPECT_EQ(store.GetSetting("Main", "OutputDir", "x"), "/home/u/out");
+
+    const std::string file =
+        qEnvironmentVariable("XDG_CONFIG_HOME").toStdString() + "/KORVA/KORVA.conf";
+    std::ifstream in(file);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_NE(text.find("[Main]"), std::string::npos) << text;
+    EXPECT_NE(text.find("HHC=/opt/my tools/"), std::string::npos) << text;
+}
+
+TEST(QtSettingsStoreTest, DefaultsAreTheProgramsFolderAndHome) {
+    EXPECT_EQ(settings::DefaultCompilerFolder(),
+              std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/");
+    EXPECT_EQ(settings::DefaultOutputFolder(), qEnvironmentVariable("HOME").toStdString() + "/");
+}
+
+}  // namespace

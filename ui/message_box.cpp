@@ -1,0 +1,10 @@
+#include "ui/message_box.h"
+
+namespace ui {
+
+void ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
+    QMessageBox box(icon, kAppTitle, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+}  // namespace ui
