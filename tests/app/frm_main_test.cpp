@@ -1,5 +1,6 @@
 #include <filesystem>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include "tests/support/http_server.h"
 #include "tests/support/memory_settings_store.h"
 #include "tests/support/modal.h"
+#include "tests/support/run_program.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -91,7 +93,23 @@ TEST_F(FrmMainTest, OpensWithThePanelClosed) {
     EXPECT_TRUE(Find<QPushButton>("btnOK")->isDefault());
     EXPECT_EQ(window.focusWidget(), Find<QComboBox>("cboInputUrl"));
     EXPECT_TRUE(std::filesystem::is_directory(window.conversion().TempDir));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());  // a fixed border
+    EXPECT_FALSE(window.windowFlags() &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     window.grab().save(SCREENSHOT_DIR "/main-closed.png");
+}
+
+TEST_F(FrmMainTest, TabGoesThroughTheControlsInOrder) {
+    Load();
+    std::vector<QString> order;
+    QWidget* widget = Find<QComboBox>("cboInputUrl");
+    for (int i = 0; i < 100 && order.size() < 7; ++i, widget = widget->nextInFocusChain()) {
+        if ((widget->focusPolicy() & Qt::TabFocus) && !widget->objectName().isEmpty()) {
+            order.push_back(widget->objectName());
+        }
+    }
+    EXPECT_EQ(order, (std::vector<QString>{"cboInputUrl", "txtOutputFile", "btnOK", "btnCancel",
+                                           "optLinks_0", "optLinks_1", "optLinks_2"}));
 }
 
 TEST_F(FrmMainTest, TheArrowsOpenAndCloseThePanel) {
@@ -217,29 +235,50 @@ TEST_F(FrmMainTest, CancelAndEscapeEndTheProgram) {
 
 // A whole conversion through the window, with the real compiler and the chosen link mode.
 TEST_F(FrmMainTest, OKConvertsThePageAndEnds) {
-    support::HttpServer& server = server_;
-    server.Serve("/page.htm", {200, "text/html", "<a href=x.htm>x</a><img src=a.gif>"});
-    server.Serve("/a.gif", {200, "image/gif", "GIF89a"});
+    server_.Serve("/page.htm",
+                  {200, "text/html", "<a href=x.htm>x</a><img src=a.gif><link href=d.pdf>"});
+    server_.Serve("/a.gif", {200, "image/gif", "GIF89a"});
+    server_.Serve("/d.pdf", {200, "application/pdf", "%PDF"});
     store_.values["Main/HHC"] = std::filesystem::path(HHC_EXE).parent_path().string() + "/";
     frmMain& window = Load();
     window.show();
-    Find<QComboBox>("cboInputUrl")->setEditText(QString::fromStdString(server.Url("/page.htm")));
+    Find<QComboBox>("cboInputUrl")->setEditText(QString::fromStdString(server_.Url("/page.htm")));
     Find<QLineEdit>("txtOutputFile")->setText(QString::fromStdString(Path("help.chm")));
     Release("imgDownUp", Qt::LeftButton);
     Find<QRadioButton>("optLinks_1")->click();
 
+    // The unknown type's headers are shown while the run holds the window.
+    support::ShownMessage shown;
+    bool busy = false;
+    support::WhenModalOpens([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        shown = {box->windowTitle(), box->text(), box->icon()};
+        busy = QApplication::overrideCursor() != nullptr &&
+               QApplication::overrideCursor()->shape() == Qt::WaitCursor &&
+               !Find<QPushButton>("btnOK")->isEnabled() &&
+               !Find<QPushButton>("btnCancel")->isEnabled();
+        box->accept();
+    });
     QTest::mouseClick(Find<QPushButton>("btnOK"), Qt::LeftButton);
+    EXPECT_EQ(shown.title, "TomePress");
+    EXPECT_TRUE(shown.text.contains("Content-Type: application/pdf")) << shown.text.toStdString();
+    EXPECT_TRUE(busy);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(std::filesystem::file_size(Path("help.chm")) > 0);
     EXPECT_TRUE(std::filesystem::is_empty(window.conversion().TempDir));
-    EXPECT_FALSE(Find<QPushButton>("btnOK")->isEnabled());
+
+    // The help file holds the page as the External mode rewrote it.
+    ASSERT_EQ(support::RunProgram({EXTRACT_CHMLIB, Path("help.chm"), Path("extracted")}).exitCode,
+              0);
+    EXPECT_EQ(folders_.Read("extracted/chmindex.htm"),
+              "<a href='" + server_.Url("/x.htm") +
+                  "' TARGET='_BLANK'>x</a><img src='chm0.gif'><link href>");
 }
 
 TEST_F(FrmMainTest, AnErrorIsShownAndEndsTheProgram) {
-    support::HttpServer& server = server_;
     frmMain& window = Load();
     window.show();
-    Find<QComboBox>("cboInputUrl")->setEditText(QString::fromStdString(server.Url("/none.htm")));
+    Find<QComboBox>("cboInputUrl")->setEditText(QString::fromStdString(server_.Url("/none.htm")));
     support::ShownMessage shown;
     support::AcknowledgeNextMessage(shown);
     QTest::mouseClick(Find<QPushButton>("btnOK"), Qt::LeftButton);
