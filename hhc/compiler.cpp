@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <vector>
 
@@ -47,11 +46,13 @@ bool ReadFile(const fs::path& path, std::vector<std::uint8_t>& bytes) {
         return false;
     }
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (!in || ec) {
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    bytes.resize(static_cast<std::size_t>(size));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+    return in.gcount() == static_cast<std::streamsize>(size);
 }
 
 bool IsPage(std::string_view name) {

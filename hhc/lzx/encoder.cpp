@@ -115,7 +115,8 @@ bool Encoder::TryCompressed(std::span<const std::uint8_t> interval) {
     const std::size_t firstFrame = frameStarts_.size() - 1;
     static thread_local MatchFinder finder;
     std::vector<Item> items = LazyParse(interval, finder);
-    MatchTable matches;
+    static thread_local MatchTable matches;
+    matches.first.clear();
     for (int pass = 0; pass < kOptimalPasses; ++pass) {
         items = NearOptimalParse(interval, finder, CostModel::FromItems(items), matches);
     }

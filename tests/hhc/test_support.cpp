@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include <fcntl.h>
@@ -28,7 +27,11 @@ std::uint32_t Next(std::uint32_t& state) {
 
 std::string Slurp(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::error_code ec;
+    std::string text(static_cast<std::size_t>(fs::file_size(path, ec)), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return text;
 }
 
 }  // namespace
