@@ -6,24 +6,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "engine/run_error.h"
 #include "platform/folder_search.h"
+#include "tests/support/run_error_text.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
 using platform::FolderSearch;
-
-// The file error a call throws, as "number description"; "" when it throws none.
-template <typename Call>
-std::string FileErrorOf(Call call) {
-    try {
-        call();
-    } catch (const engine::RunError& error) {
-        return std::to_string(error.number) + " " + error.description;
-    }
-    return "";
-}
 
 TEST(LocalFilesTest, OrdinaryFilesExistOthersDoNot) {
     support::TempFolder folder;
@@ -53,14 +42,14 @@ TEST(LocalFilesTest, WritesDeletesAndCopies) {
 
     files.DeleteFile(folder.path() + "a.bin");
     EXPECT_FALSE(std::filesystem::exists(folder.path() + "a.bin"));
-    EXPECT_EQ(FileErrorOf([&] { files.DeleteFile(folder.path() + "a.bin"); }), "");
+    EXPECT_EQ(support::RunErrorText([&] { files.DeleteFile(folder.path() + "a.bin"); }), "");
 }
 
 TEST(LocalFilesTest, AFailedCopyKeepsTheTarget) {
     support::TempFolder folder;
     platform::LocalFiles files;
     folder.Write("out.chm", "keep me");
-    EXPECT_EQ(FileErrorOf([&] {
+    EXPECT_EQ(support::RunErrorText([&] {
                   files.CopyFile(folder.path() + "chmkorva.chm", folder.path() + "out.chm");
               }),
               "53 File not found");
@@ -72,15 +61,15 @@ TEST(LocalFilesTest, ReportsFileErrorsByNumber) {
     support::TempFolder folder;
     platform::LocalFiles files;
     folder.Write("a.chm", "x");
-    EXPECT_EQ(FileErrorOf([&] { files.WriteFile(folder.path() + "no/such/x.htm", "x"); }),
+    EXPECT_EQ(support::RunErrorText([&] { files.WriteFile(folder.path() + "no/such/x.htm", "x"); }),
               "76 Path not found");
-    EXPECT_EQ(FileErrorOf([&] {
+    EXPECT_EQ(support::RunErrorText([&] {
                   files.CopyFile(folder.path() + "a.chm", folder.path() + "no/such/out.chm");
               }),
               "76 Path not found");
-    EXPECT_EQ(FileErrorOf([&] { files.WriteFile(folder.path(), "x"); }),
+    EXPECT_EQ(support::RunErrorText([&] { files.WriteFile(folder.path(), "x"); }),
               "75 Path/File access error");  // a folder is not a file
-    EXPECT_EQ(FileErrorOf([&] { files.WriteFile("/dev/full", "x"); }), "61 Disk full");
+    EXPECT_EQ(support::RunErrorText([&] { files.WriteFile("/dev/full", "x"); }), "61 Disk full");
 }
 
 TEST(WorkingFolderTest, IsPrivateAndFollowsTemp) {
