@@ -1,5 +1,6 @@
-// Project file reader. Values run from after the first '=' to the end of the line, trimmed.
-// Window fields split at commas outside double quotes and outside the bracketed position.
+// Project file reader. Lines end in LF, CR LF or CR; empty lines are skipped. Values run from after
+// the first '=' to the end of the line, trimmed. Window fields split at commas outside double
+// quotes and outside the bracketed position.
 #include <cstdlib>
 
 #include "hhc/hhp/project.h"
@@ -164,7 +165,8 @@ Project ParseProject(std::string_view text) {
     Section section = Section::kOther;
     Project project;
     while (!text.empty()) {
-        const std::size_t eol = text.find('\n');
+        // A lone CR ends a line as well, so no value ever holds one.
+        const std::size_t eol = text.find_first_of("\r\n");
         std::string_view line = Trim(text.substr(0, eol));
         text.remove_prefix(eol == std::string_view::npos ? text.size() : eol + 1);
         if (line.empty() || line.front() == ';') {

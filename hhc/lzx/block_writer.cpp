@@ -46,7 +46,7 @@ int PositionSlot(std::uint32_t formattedOffset) {
     if (formattedOffset < 4) {
         return static_cast<int>(formattedOffset);
     }
-    const int log = std::bit_width(formattedOffset) - 1;
+    const int log = static_cast<int>(std::bit_width(formattedOffset)) - 1;
     return 2 * log + static_cast<int>((formattedOffset >> (log - 1)) & 1);
 }
 

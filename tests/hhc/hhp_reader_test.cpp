@@ -53,6 +53,12 @@ TEST(ProjectReader, KeysIgnoreCaseLineEndsVaryOtherSectionsArePassedOver) {
     EXPECT_EQ(p.files, (std::vector<std::string>{"a.htm", "sub\\b.htm"}));
 }
 
+// Found by fuzzing: a CR inside a line used to end up in a file name.
+TEST(ProjectReader, LoneCarriageReturnEndsALine) {
+    const Project p = ParseProject("[FILES]\ra.htm\rb.htm\r\n\rc.htm");
+    EXPECT_EQ(p.files, (std::vector<std::string>{"a.htm", "b.htm", "c.htm"}));
+}
+
 TEST(ProjectReader, WindowFields) {
     const Window sample = ParseWindow(
         "main",
