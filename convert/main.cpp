@@ -71,15 +71,19 @@ int Convert(const Arguments& arguments, const std::string& compiler) {
     platform::LocalFiles files;
     engine::Converter converter(fetcher, host, runner, files);
     converter.sCompiler = compiler;
+    int status = 0;
     try {
         converter.TempDir = platform::MakeWorkingFolder();
         converter.Convert(arguments.url, arguments.output);
     } catch (const engine::RunError& error) {
         std::cerr << "Error " << error.number << ": " << error.description << '\n';
-        return 1;
+        status = 1;
     }
-    platform::RemoveFolderIfEmpty(converter.TempDir);
-    return 0;
+    // A run that failed keeps its working files, and so its folder; an empty one goes.
+    if (!converter.TempDir.empty()) {
+        platform::RemoveFolderIfEmpty(converter.TempDir);
+    }
+    return status;
 }
 
 }  // namespace

@@ -76,6 +76,7 @@ TEST_F(KorvaConvertTest, PrintsWhatTheWindowWouldShow) {
     const support::ProgramResult failed = Run({server_.Url("/missing.htm"), output()});
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_EQ(failed.standardError, "Error 404: Cannot open URL\n");
+    EXPECT_TRUE(WorkingFoldersGone());  // nothing was written, so nothing is left
 }
 
 TEST_F(KorvaConvertTest, RefusesAMissingCompilerBeforeFetching) {
