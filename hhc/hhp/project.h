@@ -22,6 +22,8 @@ struct Window {
     std::optional<std::uint32_t> navStyle, navWidth, buttons, style, exStyle, showState, navClosed,
         defaultTab, tabPosition, notifyId;
     std::optional<std::array<std::int32_t, 4>> position;
+
+    bool operator==(const Window&) const = default;
 };
 
 struct Project {
@@ -36,6 +38,8 @@ struct Project {
     bool fullTextSearch = false;  // accepted; no search index is written
     std::vector<Window> windows;
     std::vector<std::string> files;  // [FILES] lines as written
+
+    bool operator==(const Project&) const = default;
 };
 
 Project ParseProject(std::string_view text);

@@ -137,16 +137,31 @@ Fixture CompiledFileOption() {
     return f;
 }
 
+// The run's fallback: a local page outside the working folder becomes the start page, named
+// by absolute path in [FILES] and in the window.
+Fixture LocalStartPage() {
+    Fixture f;
+    f.window = "@/pages/p.htm";
+    f.home = "/p.htm";
+    f.files.push_back(Source{"@/pages/p.htm", "/p.htm", HtmlText(2500, 13)});
+    return f;
+}
+
 struct Case {
     const char* id;
     Fixture (*make)();
 };
 
 const Case kCases[] = {
-    {"OnePage", OnePage},     {"FortyImages", FortyImages},
-    {"EmptyFile", EmptyFile}, {"Over64K", Over64K},
-    {"Over40MB", Over40MB},   {"ManyFiles", ManyFiles},
-    {"OddNames", OddNames},   {"CompiledFile", CompiledFileOption},
+    {"OnePage", OnePage},
+    {"FortyImages", FortyImages},
+    {"EmptyFile", EmptyFile},
+    {"Over64K", Over64K},
+    {"Over40MB", Over40MB},
+    {"ManyFiles", ManyFiles},
+    {"OddNames", OddNames},
+    {"CompiledFile", CompiledFileOption},
+    {"LocalStartPage", LocalStartPage},
 };
 
 bool IsContentName(const std::string& name) {
@@ -188,8 +203,47 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// Each reader removes what it extracted as soon as it has been compared, so the large cases
-// hold one copy at a time.
+// "spc start length type<TAB><TAB>name" per entry; folders say "dir".
+std::vector<std::string> ChmlibNames(const std::vector<std::string>& lines) {
+    std::vector<std::string> names;
+    for (const std::string& line : lines) {
+        if (line.find(" file\t") != std::string::npos) {
+            names.push_back(line.substr(line.rfind('\t') + 1));
+        }
+    }
+    return names;
+}
+
+// One block per item: its Path, later its Method, which is empty for a folder.
+std::vector<std::string> SevenZipNames(const std::vector<std::string>& lines) {
+    std::vector<std::string> names;
+    std::string path;
+    for (const std::string& line : lines) {
+        if (line.starts_with("Path = ")) {
+            path = line.substr(7);
+        } else if (line.starts_with("Method = ") && line != "Method = ") {
+            names.push_back(path);
+        }
+    }
+    return names;
+}
+
+// A command-line reader lists, then extracts into work/out; what it extracted is removed once
+// compared, so a large case holds one copy at a time.
+void CheckExternal(const char* reader, const std::vector<std::string>& list,
+                   std::vector<std::string> (*names)(const std::vector<std::string>&),
+                   const std::vector<std::string>& extract, const Fixture& f,
+                   const fs::path& work) {
+    ASSERT_TRUE(fs::exists(list[0])) << reader << ": run scripts/install-deps";
+    const RunResult listed = RunProgram(list, work);
+    ASSERT_EQ(listed.exitCode, 0) << listed.out << listed.err;
+    ExpectListedOnce(names(Lines(listed.out)), f, reader);
+    const RunResult x = RunProgram(extract, work);
+    ASSERT_EQ(x.exitCode, 0) << x.out << x.err;
+    ExpectExtracted(work / "out", f, reader);
+    fs::remove_all(work / "out");
+}
+
 void CheckLibmspack(const fs::path& chm, const Fixture& f) {
     const ChmRead read = MspackReadChm(chm.string());
     ASSERT_TRUE(read.opened);
@@ -203,47 +257,8 @@ void CheckLibmspack(const fs::path& chm, const Fixture& f) {
     }
 }
 
-void CheckChmlib(const fs::path& chm, const Fixture& f, const fs::path& work) {
-    ASSERT_TRUE(fs::exists(EXTRACT_CHMLIB)) << "install libchm-bin (scripts/install-deps)";
-    const RunResult list = RunProgram({ENUM_CHMLIB, chm.string()}, work);
-    ASSERT_EQ(list.exitCode, 0) << list.err;
-    std::vector<std::string> names;
-    for (const std::string& line : Lines(list.out)) {
-        const std::size_t tab = line.rfind('\t');
-        if (tab != std::string::npos && line.find(" file\t") != std::string::npos) {
-            names.push_back(line.substr(tab + 1));
-        }
-    }
-    ExpectListedOnce(names, f, "enum_chmLib");
-    const RunResult x = RunProgram({EXTRACT_CHMLIB, chm.string(), "chmlib"}, work);
-    ASSERT_EQ(x.exitCode, 0) << x.err;
-    ExpectExtracted(work / "chmlib", f, "extract_chmLib");
-    fs::remove_all(work / "chmlib");
-}
-
-void CheckSevenZip(const fs::path& chm, const Fixture& f, const fs::path& work) {
-    ASSERT_TRUE(fs::exists(SEVEN_ZIP)) << "install p7zip-full (scripts/install-deps)";
-    const RunResult list = RunProgram({SEVEN_ZIP, "l", "-slt", chm.string()}, work);
-    ASSERT_EQ(list.exitCode, 0) << list.out;
-    // -slt prints one block per item: its Path, later its Method, which is empty for a folder.
-    std::vector<std::string> names;
-    std::string path;
-    for (const std::string& line : Lines(list.out)) {
-        if (line.starts_with("Path = ")) {
-            path = line.substr(7);
-        } else if (line.starts_with("Method = ") && line != "Method = ") {
-            names.push_back(path);
-        }
-    }
-    ExpectListedOnce(names, f, "7z l");
-    const RunResult x = RunProgram({SEVEN_ZIP, "x", "-y", "-o7z", chm.string()}, work);
-    ASSERT_EQ(x.exitCode, 0) << x.out;
-    ExpectExtracted(work / "7z", f, "7z x");
-    fs::remove_all(work / "7z");
-}
-
 void CheckPythonChm(const fs::path& chm, const Fixture& f, const fs::path& work) {
-    ASSERT_TRUE(fs::exists(SYSTEM_PYTHON)) << "install python3-chm (scripts/install-deps)";
+    ASSERT_TRUE(fs::exists(SYSTEM_PYTHON)) << "python3-chm: run scripts/install-deps";
     const RunResult r = RunProgram({SYSTEM_PYTHON, PYCHM_READ, chm.string(), "py"}, work);
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     const std::vector<std::string> lines = Lines(r.out);
@@ -259,19 +274,26 @@ void CheckPythonChm(const fs::path& chm, const Fixture& f, const fs::path& work)
     }
     ExpectListedOnce(names, f, "python3-chm");
     ExpectExtracted(work / "py", f, "python3-chm");
-    fs::remove_all(work / "py");
 }
 
 class ReaderCheck : public ::testing::TestWithParam<Case> {};
 
 TEST_P(ReaderCheck, EveryReaderListsAndExtractsEveryFile) {
     TempDir dir;
-    const Fixture f = GetParam().make();
+    Fixture f = GetParam().make();
+    // "@" stands for a folder outside the project's, named by absolute path.
+    const std::string outside = (dir.Path() / "outside").string();
+    if (f.window.starts_with("@")) {
+        f.window.replace(0, 1, outside);
+    }
     const fs::path project = dir.Path() / "project";
-    for (const Source& s : f.files) {
+    for (Source& s : f.files) {
+        if (s.entry.starts_with("@")) {
+            s.entry.replace(0, 1, outside);
+        }
         std::string path = s.entry;
         std::replace(path.begin(), path.end(), '\\', '/');
-        WriteFile(project / path, s.bytes);
+        WriteFile(fs::path(path).is_absolute() ? fs::path(path) : project / path, s.bytes);
     }
     WriteFile(project / f.projectName, ProjectText(f));
     const RunResult r = RunProgram({HHC_EXE, (project / f.projectName).string()}, dir.Path());
@@ -283,14 +305,10 @@ TEST_P(ReaderCheck, EveryReaderListsAndExtractsEveryFile) {
         SCOPED_TRACE("libmspack");
         CheckLibmspack(chm, f);
     }
-    {
-        SCOPED_TRACE("chmlib");
-        CheckChmlib(chm, f, dir.Path());
-    }
-    {
-        SCOPED_TRACE("7-Zip");
-        CheckSevenZip(chm, f, dir.Path());
-    }
+    CheckExternal("chmlib", {ENUM_CHMLIB, chm.string()}, ChmlibNames,
+                  {EXTRACT_CHMLIB, chm.string(), "out"}, f, dir.Path());
+    CheckExternal("7-Zip", {SEVEN_ZIP, "l", "-slt", chm.string()}, SevenZipNames,
+                  {SEVEN_ZIP, "x", "-y", "-oout", chm.string()}, f, dir.Path());
     {
         SCOPED_TRACE("python3-chm");
         CheckPythonChm(chm, f, dir.Path());

@@ -1,6 +1,7 @@
 // Container units against worked examples: ENCINT, the directory chunks (read back by a small
 // parser written here from the format, not from our writer), and a complete two-page file
 // whose every header byte is known.
+#include <array>
 #include <cstdint>
 #include <sstream>
 #include <string>
@@ -113,7 +114,7 @@ std::vector<DirectoryEntry> Files(const std::vector<std::string>& names) {
     return entries;
 }
 
-TEST(Directory, SortsWithLowerCaseFold) {
+TEST(Directory, OneChunkSortedWithLowerCaseFoldAndQuickReferences) {
     const Directory dir =
         BuildDirectory(Files({"::DataSpace/NameList", "/Zeta.htm", "/_x", "/a.htm", "/#SYSTEM", "/",
                               "/7-Zip.hhc", "/a.htm.bak", "/A-b", "/[x]", "/#IDXHDR"}));
@@ -124,23 +125,16 @@ TEST(Directory, SortsWithLowerCaseFold) {
     EXPECT_EQ(dir.chunkCount, 1u);
     EXPECT_EQ(dir.rootChunk, -1);
     EXPECT_EQ(dir.depth, 1u);
-}
-
-TEST(Directory, QuickReferencesForSmallChunks) {
-    for (const int n : {1, 4, 5, 6, 10, 11, 23}) {
+    for (const std::size_t n : {1u, 4u, 5u, 6u, 10u, 11u, 23u}) {
         std::vector<std::string> names;
-        for (int i = 0; i < n; ++i) {
-            names.push_back("/file" + std::string(static_cast<std::size_t>(i % 3 + 1), 'x') +
-                            std::to_string(100 + i));
+        for (std::size_t i = 0; i < n; ++i) {
+            names.push_back("/file" + std::string(i % 3 + 1, 'x') + std::to_string(100 + i));
         }
-        const Directory dir = BuildDirectory(Files(names));
         SCOPED_TRACE(n);
-        EXPECT_EQ(ParseChunk(dir.chunks, 0).names.size(), static_cast<std::size_t>(n));
+        EXPECT_EQ(ParseChunk(BuildDirectory(Files(names)).chunks, 0).names.size(), n);
     }
-}
-
-TEST(Directory, NamesDifferingOnlyInCaseAreRefused) {
     EXPECT_THROW(BuildDirectory(Files({"/a.htm", "/A.HTM"})), Error);
+    EXPECT_THROW(BuildDirectory(Files({"/" + std::string(5000, 'x')})), Error);
 }
 
 // Walks the index levels: each index entry holds the first name of its child chunk.
@@ -170,28 +164,19 @@ void CheckIndexedDirectory(const Directory& dir, std::size_t nameCount, std::uin
     EXPECT_EQ(children, dir.chunkCount - 1) << "every chunk but the root has one parent entry";
 }
 
-TEST(Directory, SecondListingChunkBringsAnIndex) {
-    std::vector<std::string> names;
-    for (int i = 0; i < 400; ++i) {
-        names.push_back("/pages/topic_number_" + std::to_string(1000 + i) + ".htm");
+// 400 short names need a few listing chunks and one index chunk; 3000 names of 200 bytes
+// need more index chunks than one, hence a second index level.
+TEST(Directory, IndexLevelsAboveSeveralListingChunks) {
+    for (const auto& [count, length, depth] :
+         {std::array<std::size_t, 3>{400, 20, 2}, std::array<std::size_t, 3>{3000, 200, 3}}) {
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < count; ++i) {
+            names.push_back("/" + std::string(length, 'n') + std::to_string(10000 + i) + ".htm");
+        }
+        SCOPED_TRACE(count);
+        CheckIndexedDirectory(BuildDirectory(Files(names)), count,
+                              static_cast<std::uint32_t>(depth));
     }
-    const Directory dir = BuildDirectory(Files(names));
-    EXPECT_GT(dir.listingChunks, 2u);
-    EXPECT_EQ(dir.chunkCount, dir.listingChunks + 1);
-    CheckIndexedDirectory(dir, names.size(), 2);
-}
-
-TEST(Directory, LongNamesNeedASecondIndexLevel) {
-    std::vector<std::string> names;
-    for (int i = 0; i < 3000; ++i) {
-        names.push_back("/" + std::string(200, 'n') + std::to_string(10000 + i) + ".htm");
-    }
-    const Directory dir = BuildDirectory(Files(names));
-    CheckIndexedDirectory(dir, names.size(), 3);
-}
-
-TEST(Directory, NameLongerThanAChunkIsAnError) {
-    EXPECT_THROW(BuildDirectory(Files({"/" + std::string(5000, 'x')})), Error);
 }
 
 Bytes Hex(const std::string& text) {
@@ -212,26 +197,13 @@ TEST(ChmWriter, TwoPageWorkedExample) {
     writer.AddFile("/a.htm", Bytes(a.begin(), a.end()));
     writer.AddFile("/b.htm", Bytes(b.begin(), b.end()));
     writer.AddFile("/#STRINGS", Bytes{0});
-    ByteSink system;
-    system.U32(3);
-    system.U16(9);
-    system.U16(0x16);
-    system.Text(std::string("HHA Version 4.74.8702") + '\0');
-    system.U16(4);
-    system.U16(0x24);
-    system.U32(0x409);
-    system.Zeros(32);
-    system.U16(2);
-    system.U16(6);
-    system.Text(std::string("a.htm") + '\0');
-    system.U16(3);
-    system.U16(5);
-    system.Text(std::string("Mini") + '\0');
-    system.U16(6);
-    system.U16(4);
-    system.Text(std::string("min") + '\0');
-    ASSERT_EQ(system.Size(), 97u);
-    writer.AddUncompressedFile("/#SYSTEM", system.Take());
+    const Bytes system = Hex(
+        "03 00 00 00 09 00 16 00 48 48 41 20 56 65 72 73 69 6F 6E 20 34 2E 37 34 2E 38 37 30 32 "
+        "00 04 00 24 00 09 04 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
+        "00 00 00 00 00 00 00 00 00 00 00 00 02 00 06 00 61 2E 68 74 6D 00 03 00 05 00 4D 69 6E "
+        "69 00 06 00 04 00 6D 69 6E 00");
+    ASSERT_EQ(system.size(), 97u);
+    writer.AddUncompressedFile("/#SYSTEM", system);
     writer.AddUncompressedFile("/#ITBITS", {});
     std::ostringstream out;
     writer.Finish(out);
