@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
-#include <set>
+#include <map>
 #include <vector>
 
 #include <unistd.h>
@@ -84,8 +84,9 @@ private:
     fs::path output_;
     std::ostream& warnings_;
     hhp::Project project_;
+    std::uint32_t timestamp_;
     chm::ChmWriter writer_;
-    std::set<std::string> storedFolded_;
+    std::map<std::string, fs::path> sourceByFoldedName_;
     std::vector<std::string> stored_;
     std::vector<chm::Topic> topics_;
 };
@@ -104,7 +105,8 @@ Compilation::Compilation(const fs::path& projectFile, std::ostream& warnings,
       projectDir_(projectFile_.parent_path()),
       warnings_(warnings),
       project_(ReadProject(projectFile_)),
-      writer_(hhp::LanguageId(project_.language), Timestamp(), options.compress) {
+      timestamp_(Timestamp()),
+      writer_(hhp::LanguageId(project_.language), timestamp_, options.compress) {
     const std::string compiled = Slashes(project_.compiledFile);
     output_ = compiled.empty() ? projectDir_ / projectFile_.stem().concat(".chm")
                                : projectDir_ / fs::path(compiled);
@@ -119,22 +121,25 @@ std::string Compilation::Topic(std::string_view value) const {
 
 bool Compilation::Store(std::string_view entry) {
     const std::string name = StoredName(entry, projectDir_);
-    if (name == "/") {
-        return false;
-    }
-    if (storedFolded_.contains(Lower(name))) {
-        return true;  // the same file named twice is stored once
-    }
     const std::string path = Slashes(entry);
     const fs::path source =
-        fs::path(path).is_absolute() ? fs::path(path) : projectDir_ / fs::path(path);
+        (fs::path(path).is_absolute() ? fs::path(path) : projectDir_ / fs::path(path))
+            .lexically_normal();
+    if (const auto it = sourceByFoldedName_.find(Lower(name)); it != sourceByFoldedName_.end()) {
+        if (it->second == source) {
+            return true;  // the same file named twice is stored once
+        }
+        warnings_ << "hhc.exe: warning: " << source.string() << " would be stored as " << name
+                  << " like " << it->second.string() << ", not stored\n";
+        return false;
+    }
     std::vector<std::uint8_t> bytes;
-    if (!ReadFile(source, bytes)) {
+    if (name == "/" || !ReadFile(source, bytes)) {
         warnings_ << "hhc.exe: warning: cannot read " << source.string() << ", not stored\n";
         return false;
     }
     writer_.AddFile(name, bytes);
-    storedFolded_.insert(Lower(name));
+    sourceByFoldedName_.emplace(Lower(name), source);
     stored_.push_back(name);
     if (IsPage(name)) {
         topics_.push_back(chm::Topic{name.substr(1)});
@@ -173,7 +178,7 @@ void Compilation::AddSystemFiles() {
     info.indexFile = Topic(project_.indexFile);
     info.defaultFont = project_.defaultFont;
     info.lcid = hhp::LanguageId(project_.language);
-    info.timestamp = Timestamp();
+    info.timestamp = timestamp_;
 
     chm::StringPool strings;
     const std::vector<std::uint8_t> windowsFile = chm::WindowsFile(windows, strings);

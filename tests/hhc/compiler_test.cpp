@@ -85,19 +85,25 @@ TEST(HhcExe, FailuresExitNonZeroWithOneLineAndLeaveNoOutput) {
     }
 }
 
-TEST(HhcExe, ReplacesAnOldOutputAndWarnsAboutMissingFiles) {
+// A missing file and a second file that would take the same stored name are passed over with
+// a warning each; the same file named twice is stored once without one.
+TEST(HhcExe, ReplacesAnOldOutputAndWarnsAboutFilesItPassesOver) {
     TempDir dir;
-    const fs::path p = dir.Path();
+    const fs::path p = dir.Path() / "work";
     WriteFile(p / "chmindex.htm", "<html><body>x</body></html>");
+    WriteFile(dir.Path() / "other" / "CHMINDEX.htm", "another page");
     WriteFile(p / "chmkorva.chm", "old contents");
-    WriteFile(p / "chmkorva.hhp", "[FILES]\r\nchmindex.htm\r\nchm0.gif\r\n");
+    WriteFile(p / "chmkorva.hhp", "[FILES]\r\nchmindex.htm\r\nchm0.gif\r\n./chmindex.htm\r\n" +
+                                      (dir.Path() / "other" / "CHMINDEX.htm").string() + "\r\n");
     const RunResult r = RunProgram({HHC_EXE, (p / "chmkorva.hhp").string()}, p);
     EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
     EXPECT_NE(r.err.find("chm0.gif"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("CHMINDEX.htm"), std::string::npos) << r.err;
     EXPECT_TRUE(OnlyFiles(p, {"chmindex.htm", "chmkorva.chm", "chmkorva.hhp"}));
     const ChmRead read = MspackReadChm((p / "chmkorva.chm").string());
     ASSERT_TRUE(read.opened);
-    EXPECT_EQ(read.files.count("/chmindex.htm"), 1u);
+    EXPECT_EQ(read.files.at("/chmindex.htm"), ReadFile(p / "chmindex.htm"));
     EXPECT_EQ(read.files.count("/chm0.gif"), 0u);
 }
 
