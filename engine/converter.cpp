@@ -9,6 +9,15 @@
 
 namespace engine {
 
+namespace {
+
+// Every frame page is converted inside the scan of the page that names it. A chain of pages
+// that name ever new pages would nest without end and overflow the stack; past this depth a
+// page is stored as it came.
+constexpr int kMostNestedPages = 64;
+
+}  // namespace
+
 std::int32_t CountOcc(std::string_view String1, std::string_view String2) {
     std::int32_t count = 0;
     if (String2.empty()) {
@@ -69,7 +78,7 @@ std::string Converter::SaveFile(const std::string& Url) {
     }
     const std::string finalUrl = Net.FinalUrl();  // before a nested page fetches again
     const std::string name = tFiles.Add(Url, kind->extension);
-    if (kind->isPage) {
+    if (kind->isPage && nestedPages_ < kMostNestedPages) {
         StorePage(std::move(bytes), finalUrl, name);
     } else {
         files_.WriteFile(TempDir + name, bytes);
@@ -79,7 +88,9 @@ std::string Converter::SaveFile(const std::string& Url) {
 
 void Converter::StorePage(std::string sData, const std::string& pageUrl,
                           const std::string& Filename) {
+    ++nestedPages_;
     IterateTags(sData, pageUrl, host_, *this);
+    --nestedPages_;
     files_.WriteFile(TempDir + Filename, sData);
 }
 

@@ -47,6 +47,7 @@ private:
     void DeleteWorkingFiles();
 
     Fetcher& Net;
+    int nestedPages_ = 0;  // pages being converted, one inside another
     Host& host_;
     ProcessRunner& runner_;
     Files& files_;

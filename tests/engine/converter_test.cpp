@@ -207,6 +207,21 @@ TEST_F(ConversionTest, StoresEveryOneOfManyResources) {
     EXPECT_EQ(chm.size(), 152u);  // the project, the start page and 150 images
 }
 
+TEST_F(ConversionTest, AnEndlessChainOfFramePagesEnds) {
+    // Each page names the next: the nesting stops deep down, and the page there is stored as
+    // it came instead of overflowing the stack.
+    for (int i = 0; i < 100; ++i) {
+        Serve("/f" + std::to_string(i) + ".htm", "text/html",
+              "<frame src=f" + std::to_string(i + 1) + ".htm>");
+    }
+    Convert("/f0.htm");
+    const auto chm = Chm();
+    EXPECT_EQ(chm.at("chm0.htm"), "<frame src='chm1.htm'>");
+    EXPECT_EQ(chm.at("chm62.htm"), "<frame src='chm63.htm'>");  // 64 pages deep, start page too
+    EXPECT_EQ(chm.at("chm63.htm"), "<frame src=f65.htm>");
+    EXPECT_EQ(converter_.tFiles.nFiles(), 64u);
+}
+
 TEST_F(ConversionTest, AStartPageThatGivesNothingIsError404) {
     EXPECT_EQ(support::RunErrorText([&] { Convert("/missing.htm"); }), "404 Cannot open URL");
     EXPECT_THAT(Leftovers(), ElementsAre());  // no project written
