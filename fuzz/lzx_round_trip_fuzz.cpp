@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const bool compress = (data[0] & 1) == 0;
     const std::size_t piece = 1 + (std::size_t{data[1]} << 6);
-    const std::size_t copies = 1 + data[2] % 64;
+    const std::size_t copies = 1 + data[2] % 32;
     const std::span<const std::uint8_t> body(data + 3, size - 3);
     std::vector<std::uint8_t> input;
     for (std::size_t c = 0; c < copies; ++c) {
