@@ -1,6 +1,13 @@
 // Frames and reset intervals. Each interval is parsed lazily first; the code lengths that parse
-// would get then price every choice for a cost-driven re-parse. One verbatim or aligned block
-// covers the whole interval.
+// would get then price every choice for a cost-driven re-parse, and the result is cut into
+// blocks where the statistics change.
+//
+// What every decoder insists on: each 32 KiB frame decodes to exactly 32 KiB (the last one is
+// padded with zeros) and ends on a 16-bit boundary, even inside a block; no match crosses a
+// frame end; at every 64 KiB the repeat offsets, the previous code lengths and the match
+// history start afresh and the E8 flag bit is sent again; and chmlib reads a frame into 38912
+// bytes, so an interval that would not shrink, or one of whose frames would outgrow a stored
+// frame, is stored instead.
 #include "hhc/lzx/encoder.h"
 
 #include <algorithm>
