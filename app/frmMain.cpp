@@ -66,6 +66,7 @@ frmMain::frmMain(settings::SettingsStore& store, engine::Fetcher& Net,
     setWindowTitle(tr("KORVA (Tome Press)"));
     setFixedSize(ui::Px(5070), ui::Px(2790));
     cboInputUrl->setEditable(true);
+    cboInputUrl->setInsertPolicy(QComboBox::NoInsert);  // the list is the browsers' alone
     btnOK->setDefault(true);
     BuildOptionsPanel();
 

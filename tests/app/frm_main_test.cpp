@@ -281,9 +281,11 @@ TEST_F(FrmMainTest, AnErrorIsShownAndEndsTheProgram) {
     Find<QComboBox>("cboInputUrl")->setEditText(QString::fromStdString(server_.Url("/none.htm")));
     support::ShownMessage shown;
     support::AcknowledgeNextMessage(shown);
-    QTest::mouseClick(Find<QPushButton>("btnOK"), Qt::LeftButton);
+    QTest::keyClick(Find<QComboBox>("cboInputUrl")->lineEdit(),
+                    Qt::Key_Return);  // OK is the default
     EXPECT_EQ(shown.text, "Error 404: Cannot open URL");
     EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(Find<QComboBox>("cboInputUrl")->count(), 0);
 }
 
 }  // namespace
