@@ -31,9 +31,7 @@ protected:
         support::ShownMessage shown;
         support::AcknowledgeNextMessage(shown);
         QTest::mouseClick(dialog.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
-        if (!support::ModalWasAnswered()) {
-            QTest::qWait(50);  // let the answering timer give up on a message that never came
-        }
+        support::StopWaitingForModal();
         return shown;
     }
 

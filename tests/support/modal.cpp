@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 
 namespace support {
@@ -13,14 +14,15 @@ namespace {
 constexpr int kPollMilliseconds = 10;
 constexpr int kMostPolls = 500;
 
-bool answered = false;
+QPointer<QTimer> waiting;
 
 }  // namespace
 
 void WhenModalOpens(std::function<void(QWidget*)> answer) {
-    answered = false;
+    StopWaitingForModal();
     auto polls = std::make_shared<int>(0);
     auto* timer = new QTimer(qApp);
+    waiting = timer;
     QObject::connect(timer, &QTimer::timeout, [timer, polls, answer = std::move(answer)] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr && ++*polls < kMostPolls) {
@@ -29,7 +31,6 @@ void WhenModalOpens(std::function<void(QWidget*)> answer) {
         timer->stop();
         timer->deleteLater();
         if (modal != nullptr) {
-            answered = true;
             answer(modal);
         }
     });
@@ -48,8 +49,11 @@ void AcknowledgeNextMessage(ShownMessage& shown) {
     });
 }
 
-bool ModalWasAnswered() {
-    return answered;
+void StopWaitingForModal() {
+    if (waiting) {
+        waiting->stop();
+        waiting->deleteLater();
+    }
 }
 
 }  // namespace support

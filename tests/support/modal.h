@@ -24,7 +24,7 @@ struct ShownMessage {
 // Answers the next message box with OK and records it in `shown`.
 void AcknowledgeNextMessage(ShownMessage& shown);
 
-// Whether a modal window opened and was answered since the last WhenModalOpens.
-bool ModalWasAnswered();
+// Gives up waiting, so that a window the test expected not to open is not answered later.
+void StopWaitingForModal();
 
 }  // namespace support
