@@ -9,9 +9,8 @@
 #include <ctime>
 #include <fstream>
 #include <map>
+#include <random>
 #include <vector>
-
-#include <unistd.h>
 
 #include "hhc/chm/chm_writer.h"
 #include "hhc/chm/system_files.h"
@@ -195,7 +194,8 @@ void Compilation::AddSystemFiles() {
 }
 
 void Compilation::WriteOutput() {
-    const fs::path temp = output_.string() + ".part" + std::to_string(::getpid());
+    // A name of its own, so two compilers writing the same output do not share a temporary.
+    const fs::path temp = output_.string() + ".part" + std::to_string(std::random_device{}());
     try {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) {
