@@ -99,6 +99,61 @@ bool NameLess(std::string_view a, std::string_view b) {
     return a.size() < b.size();
 }
 
+namespace {
+
+using ChunkRefs = std::vector<std::pair<std::string, std::uint32_t>>;  // first name, chunk
+
+// Listing chunks in name order, linked to their neighbours.
+ChunkRefs PutListingChunks(const std::vector<DirectoryEntry>& sorted, ByteSink& out) {
+    ChunkPacker packer(kListingHeader);
+    for (const DirectoryEntry& e : sorted) {
+        ByteSink entry;
+        PutEncInt(entry, e.name.size());
+        entry.Text(e.name);
+        PutEncInt(entry, e.section);
+        PutEncInt(entry, e.offset);
+        PutEncInt(entry, e.length);
+        packer.Add(e.name, entry);
+    }
+    const std::vector<ChunkBody> bodies = packer.Finish();
+    const auto count = static_cast<std::uint32_t>(bodies.size());
+    ChunkRefs refs;
+    for (std::uint32_t k = 0; k < count; ++k) {
+        const std::size_t start = out.Size();
+        out.Text("PMGL");
+        out.U32(static_cast<std::uint32_t>(kChunkSize - kListingHeader - bodies[k].entries.Size()));
+        out.U32(0);
+        out.U32(k == 0 ? 0xFFFFFFFFu : k - 1);
+        out.U32(k + 1 == count ? 0xFFFFFFFFu : k + 1);
+        PutBodyAndTrailer(out, start, bodies[k]);
+        refs.emplace_back(bodies[k].firstName, k);
+    }
+    return refs;
+}
+
+// One index level over `lower`: an entry with the first name of every chunk below.
+ChunkRefs PutIndexLevel(const ChunkRefs& lower, std::uint32_t firstChunk, ByteSink& out) {
+    ChunkPacker packer(kIndexHeader);
+    for (const auto& [name, child] : lower) {
+        ByteSink entry;
+        PutEncInt(entry, name.size());
+        entry.Text(name);
+        PutEncInt(entry, child);
+        packer.Add(name, entry);
+    }
+    ChunkRefs refs;
+    for (const ChunkBody& body : packer.Finish()) {
+        const std::size_t start = out.Size();
+        out.Text("PMGI");
+        out.U32(static_cast<std::uint32_t>(kChunkSize - kIndexHeader - body.entries.Size()));
+        PutBodyAndTrailer(out, start, body);
+        refs.emplace_back(body.firstName, firstChunk++);
+    }
+    return refs;
+}
+
+}  // namespace
+
 Directory BuildDirectory(std::vector<DirectoryEntry> entries) {
     std::sort(entries.begin(), entries.end(), [](const DirectoryEntry& a, const DirectoryEntry& b) {
         return NameLess(a.name, b.name);
@@ -108,62 +163,18 @@ Directory BuildDirectory(std::vector<DirectoryEntry> entries) {
             throw Error("two stored names differ only in letter case: " + entries[i].name);
         }
     }
-
-    ChunkPacker listing(kListingHeader);
-    for (const DirectoryEntry& e : entries) {
-        ByteSink entry;
-        PutEncInt(entry, e.name.size());
-        entry.Text(e.name);
-        PutEncInt(entry, e.section);
-        PutEncInt(entry, e.offset);
-        PutEncInt(entry, e.length);
-        listing.Add(e.name, entry);
-    }
-    std::vector<ChunkBody> listingBodies = listing.Finish();
-
     Directory dir;
     ByteSink out;
-    const auto listingCount = static_cast<std::uint32_t>(listingBodies.size());
-    for (std::uint32_t k = 0; k < listingCount; ++k) {
-        const std::size_t start = out.Size();
-        const ChunkBody& body = listingBodies[k];
-        out.Text("PMGL");
-        out.U32(static_cast<std::uint32_t>(kChunkSize - kListingHeader - body.entries.Size()));
-        out.U32(0);
-        out.U32(k == 0 ? 0xFFFFFFFFu : k - 1);
-        out.U32(k + 1 == listingCount ? 0xFFFFFFFFu : k + 1);
-        PutBodyAndTrailer(out, start, body);
-    }
-    dir.listingChunks = listingCount;
-
-    // Each index level lists the first name of every chunk of the level below.
-    std::vector<std::pair<std::string, std::uint32_t>> level;
-    for (std::uint32_t k = 0; k < listingCount; ++k) {
-        level.emplace_back(listingBodies[k].firstName, k);
-    }
-    std::uint32_t nextChunk = listingCount;
+    ChunkRefs level = PutListingChunks(entries, out);
+    dir.listingChunks = static_cast<std::uint32_t>(level.size());
+    std::uint32_t chunks = dir.listingChunks;
     while (level.size() > 1) {
-        ChunkPacker index(kIndexHeader);
-        for (const auto& [name, child] : level) {
-            ByteSink entry;
-            PutEncInt(entry, name.size());
-            entry.Text(name);
-            PutEncInt(entry, child);
-            index.Add(name, entry);
-        }
-        std::vector<std::pair<std::string, std::uint32_t>> upper;
-        for (const ChunkBody& body : index.Finish()) {
-            const std::size_t start = out.Size();
-            out.Text("PMGI");
-            out.U32(static_cast<std::uint32_t>(kChunkSize - kIndexHeader - body.entries.Size()));
-            PutBodyAndTrailer(out, start, body);
-            upper.emplace_back(body.firstName, nextChunk++);
-        }
-        level = std::move(upper);
+        level = PutIndexLevel(level, chunks, out);
+        chunks += static_cast<std::uint32_t>(level.size());
         ++dir.depth;
     }
-    dir.chunkCount = nextChunk;
-    dir.rootChunk = dir.depth > 1 ? static_cast<std::int32_t>(nextChunk - 1) : -1;
+    dir.chunkCount = chunks;
+    dir.rootChunk = dir.depth > 1 ? static_cast<std::int32_t>(chunks - 1) : -1;
     dir.chunks = out.Take();
     return dir;
 }

@@ -102,61 +102,130 @@ CostModel CostModel::FromItems(std::span<const Item> items) {
     return model;
 }
 
-std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> data, MatchFinder& finder,
-                                   const CostModel& costs, MatchTable& table) {
-    const std::size_t n = data.size();
-    const bool search = !table.Filled();
-    if (search) {
-        finder.Reset(data.data(), n);
-        table.first.assign(n + 1, 0);
-        table.matches.clear();
-    }
-    const PriceTable prices(costs);
-    // Kept between calls: a fresh 1.5 MB per pass costs more in page faults than the pass.
-    static thread_local std::vector<Node> nodes;
-    nodes.assign(n + 1, Node{});
-    nodes[0].cost = 0;
-    static thread_local std::vector<MatchCandidate> searched;
+namespace {
 
-    const auto relax = [&](std::size_t from, std::uint32_t len, std::uint32_t formatted,
-                           std::uint32_t cost) {
-        Node& to = nodes[from + len];
-        if (cost < to.cost) {
-            to.cost = cost;
-            to.length = static_cast<std::uint16_t>(len);
-            to.formattedOffset = formatted;
-            to.repeats = After(nodes[from].repeats, formatted);
+// One shortest-path pass over an interval.
+class Pass {
+public:
+    Pass(std::span<const std::uint8_t> data, MatchFinder& finder, const CostModel& costs,
+         MatchTable& table)
+        : data_(data), finder_(finder), prices_(costs), table_(table), search_(!table.Filled()) {
+        if (search_) {
+            finder_.Reset(data.data(), data.size());
+            table_.first.assign(data.size() + 1, 0);
+            table_.matches.clear();
         }
-    };
+        // Kept between calls: a fresh 1.5 MB per pass costs more in page faults than the pass.
+        static thread_local std::vector<Node> nodes;
+        nodes.assign(data.size() + 1, Node{});
+        nodes[0].cost = 0;
+        nodes_ = &nodes;
+    }
 
+    std::vector<Item> Run();
+
+private:
+    std::span<const MatchCandidate> Matches(std::size_t pos, std::size_t maxLength);
+    void PriceEdges(std::size_t pos, const std::array<std::uint32_t, kNumRepeats>& repeatLength,
+                    std::span<const MatchCandidate> found);
+    void Arrive(std::size_t from, std::uint32_t len, std::uint32_t formatted, std::uint32_t cost);
+    void TakeLongMatch(std::size_t pos, std::uint32_t len, std::uint32_t formatted);
+    std::vector<Item> WalkBack() const;
+
+    std::span<const std::uint8_t> data_;
+    MatchFinder& finder_;
+    const PriceTable prices_;
+    MatchTable& table_;
+    const bool search_;
+    std::vector<Node>* nodes_ = nullptr;
+    std::vector<MatchCandidate> searched_;
+};
+
+// The first pass searches and records; later passes read the record.
+std::span<const MatchCandidate> Pass::Matches(std::size_t pos, std::size_t maxLength) {
+    if (!search_) {
+        return std::span(table_.matches)
+            .subspan(table_.first[pos], table_.first[pos + 1] - table_.first[pos]);
+    }
+    searched_.clear();
+    finder_.FindAllAndInsert(pos, maxLength, searched_);
+    table_.first[pos] = static_cast<std::uint32_t>(table_.matches.size());
+    table_.matches.insert(table_.matches.end(), searched_.begin(), searched_.end());
+    return searched_;
+}
+
+void Pass::Arrive(std::size_t from, std::uint32_t len, std::uint32_t formatted,
+                  std::uint32_t cost) {
+    Node& to = (*nodes_)[from + len];
+    if (cost < to.cost) {
+        to.cost = cost;
+        to.length = static_cast<std::uint16_t>(len);
+        to.formattedOffset = formatted;
+        to.repeats = After((*nodes_)[from].repeats, formatted);
+    }
+}
+
+// Its end is reached from here whatever it costs; the positions it covers are not priced.
+void Pass::TakeLongMatch(std::size_t pos, std::uint32_t len, std::uint32_t formatted) {
+    const Node& here = (*nodes_)[pos];
+    Node& to = (*nodes_)[pos + len];
+    to.cost = here.cost + prices_.Match(len, PositionSlot(formatted));
+    to.length = static_cast<std::uint16_t>(len);
+    to.formattedOffset = formatted;
+    to.repeats = After(here.repeats, formatted);
+    if (search_) {
+        for (std::size_t p = pos + 1; p < pos + len; ++p) {
+            finder_.Insert(p);
+            table_.first[p] = static_cast<std::uint32_t>(table_.matches.size());
+        }
+    }
+}
+
+// The literal, every length of every repeat match, and for each hash-chain match the lengths
+// above the previous (nearer) one.
+void Pass::PriceEdges(std::size_t pos, const std::array<std::uint32_t, kNumRepeats>& repeatLength,
+                      std::span<const MatchCandidate> found) {
+    const std::uint32_t base = (*nodes_)[pos].cost;
+    Node& next = (*nodes_)[pos + 1];
+    if (base + prices_.literal[data_[pos]] < next.cost) {
+        next.cost = base + prices_.literal[data_[pos]];
+        next.length = 0;
+        next.repeats = (*nodes_)[pos].repeats;
+    }
+    for (std::uint32_t r = 0; r < kNumRepeats; ++r) {
+        for (std::uint32_t l = kMinMatch; l <= repeatLength[r]; ++l) {
+            Arrive(pos, l, r, base + prices_.Match(l, static_cast<int>(r)));
+        }
+    }
+    std::uint32_t shortest = 3;
+    for (const MatchCandidate& m : found) {
+        const std::uint32_t formatted = m.offset + 2;
+        const int slot = PositionSlot(formatted);
+        for (std::uint32_t l = shortest; l <= m.length; ++l) {
+            Arrive(pos, l, formatted, base + prices_.Match(l, slot));
+        }
+        shortest = m.length + 1;
+    }
+}
+
+std::vector<Item> Pass::Run() {
+    const std::size_t n = data_.size();
     std::size_t pos = 0;
     while (pos < n) {
-        const Node& here = nodes[pos];
         const std::size_t frameEnd = (pos / kFrameSize + 1) * kFrameSize;
         const std::size_t maxLength =
             std::min({static_cast<std::size_t>(kMaxMatch), frameEnd - pos, n - pos});
-        std::span<const MatchCandidate> found;
-        if (search) {
-            searched.clear();
-            finder.FindAllAndInsert(pos, maxLength, searched);
-            table.first[pos] = static_cast<std::uint32_t>(table.matches.size());
-            table.matches.insert(table.matches.end(), searched.begin(), searched.end());
-            found = searched;
-        } else {
-            found = std::span(table.matches)
-                        .subspan(table.first[pos], table.first[pos + 1] - table.first[pos]);
-        }
+        const std::span<const MatchCandidate> found = Matches(pos, maxLength);
         const std::uint32_t longest = found.empty() ? 0 : found.back().length;
 
-        // Repeat offsets first: a long match from any source is taken without pricing.
         std::array<std::uint32_t, kNumRepeats> repeatLength{};
         std::uint32_t longestRepeat = 0;
         std::uint32_t longestRepeatSlot = 0;
         for (std::uint32_t r = 0; r < kNumRepeats && maxLength >= kMinMatch; ++r) {
-            const std::uint32_t offset = here.repeats[r];
+            const std::uint32_t offset = (*nodes_)[pos].repeats[r];
             if (offset <= pos) {
                 repeatLength[r] = static_cast<std::uint32_t>(
-                    CommonLength(data.data() + pos, data.data() + pos - offset, maxLength));
+                    CommonLength(data_.data() + pos, data_.data() + pos - offset, maxLength));
             }
             if (repeatLength[r] > longestRepeat) {
                 longestRepeat = repeatLength[r];
@@ -165,57 +234,26 @@ std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> data, MatchFind
         }
         const std::uint32_t best = std::max(longest, longestRepeat);
         if (best >= kTakeAtOnceLength) {
-            // Its end is reached from here; the positions it covers are not priced.
-            const std::uint32_t formatted =
-                longestRepeat >= longest ? longestRepeatSlot : found.back().offset + 2;
-            Node& to = nodes[pos + best];
-            to.cost = here.cost + prices.Match(best, PositionSlot(formatted));
-            to.length = static_cast<std::uint16_t>(best);
-            to.formattedOffset = formatted;
-            to.repeats = After(here.repeats, formatted);
-            for (std::size_t p = pos + 1; p < pos + best; ++p) {
-                if (search) {
-                    finder.Insert(p);
-                    table.first[p] = static_cast<std::uint32_t>(table.matches.size());
-                }
-            }
+            TakeLongMatch(pos, best,
+                          longestRepeat >= longest ? longestRepeatSlot : found.back().offset + 2);
             pos += best;
             continue;
         }
-
-        const std::uint32_t literalCost = here.cost + prices.literal[data[pos]];
-        if (literalCost < nodes[pos + 1].cost) {
-            Node& to = nodes[pos + 1];
-            to.cost = literalCost;
-            to.length = 0;
-            to.repeats = here.repeats;
-        }
-        for (std::uint32_t r = 0; r < kNumRepeats; ++r) {
-            for (std::uint32_t l = kMinMatch; l <= repeatLength[r]; ++l) {
-                relax(pos, l, r, here.cost + prices.Match(l, static_cast<int>(r)));
-            }
-        }
-        // New-offset edges: each candidate covers the lengths above the previous one.
-        std::uint32_t shortest = 3;
-        for (const MatchCandidate& m : found) {
-            const std::uint32_t formatted = m.offset + 2;
-            const int slot = PositionSlot(formatted);
-            for (std::uint32_t l = shortest; l <= m.length; ++l) {
-                relax(pos, l, formatted, here.cost + prices.Match(l, slot));
-            }
-            shortest = m.length + 1;
-        }
+        PriceEdges(pos, repeatLength, found);
         ++pos;
     }
-    if (search) {
-        table.first[n] = static_cast<std::uint32_t>(table.matches.size());
+    if (search_) {
+        table_.first[n] = static_cast<std::uint32_t>(table_.matches.size());
     }
+    return WalkBack();
+}
 
+std::vector<Item> Pass::WalkBack() const {
     std::vector<Item> items;
-    for (std::size_t at = n; at > 0;) {
-        const Node& node = nodes[at];
+    for (std::size_t at = data_.size(); at > 0;) {
+        const Node& node = (*nodes_)[at];
         if (node.length == 0) {
-            items.push_back(Literal(data[at - 1]));
+            items.push_back(Literal(data_[at - 1]));
             --at;
         } else {
             items.push_back(Match(node.length, node.formattedOffset));
@@ -224,6 +262,13 @@ std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> data, MatchFind
     }
     std::reverse(items.begin(), items.end());
     return items;
+}
+
+}  // namespace
+
+std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> data, MatchFinder& finder,
+                                   const CostModel& costs, MatchTable& table) {
+    return Pass(data, finder, costs, table).Run();
 }
 
 }  // namespace hhc::lzx
