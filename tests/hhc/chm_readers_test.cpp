@@ -15,6 +15,8 @@
 
 #include "tests/hhc/mspack_reader.h"
 #include "tests/hhc/test_support.h"
+#include "tests/support/run_program.h"
+#include "tests/support/temp_folder.h"
 
 namespace hhc::testing {
 namespace {
@@ -235,11 +237,11 @@ void CheckExternal(const char* reader, const std::vector<std::string>& list,
                    const std::vector<std::string>& extract, const Fixture& f,
                    const fs::path& work) {
     ASSERT_TRUE(fs::exists(list[0])) << reader << ": run scripts/install-deps";
-    const RunResult listed = RunProgram(list, work);
-    ASSERT_EQ(listed.exitCode, 0) << listed.out << listed.err;
-    ExpectListedOnce(names(Lines(listed.out)), f, reader);
-    const RunResult x = RunProgram(extract, work);
-    ASSERT_EQ(x.exitCode, 0) << x.out << x.err;
+    const support::ProgramResult listed = support::RunProgram(list, {}, work.string());
+    ASSERT_EQ(listed.exitCode, 0) << listed.standardOutput << listed.standardError;
+    ExpectListedOnce(names(Lines(listed.standardOutput)), f, reader);
+    const support::ProgramResult x = support::RunProgram(extract, {}, work.string());
+    ASSERT_EQ(x.exitCode, 0) << x.standardOutput << x.standardError;
     ExpectExtracted(work / "out", f, reader);
     fs::remove_all(work / "out");
 }
@@ -259,9 +261,10 @@ void CheckLibmspack(const fs::path& chm, const Fixture& f) {
 
 void CheckPythonChm(const fs::path& chm, const Fixture& f, const fs::path& work) {
     ASSERT_TRUE(fs::exists(SYSTEM_PYTHON)) << "python3-chm: run scripts/install-deps";
-    const RunResult r = RunProgram({SYSTEM_PYTHON, PYCHM_READ, chm.string(), "py"}, work);
-    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-    const std::vector<std::string> lines = Lines(r.out);
+    const support::ProgramResult r =
+        support::RunProgram({SYSTEM_PYTHON, PYCHM_READ, chm.string(), "py"}, {}, work.string());
+    ASSERT_EQ(r.exitCode, 0) << r.standardOutput << r.standardError;
+    const std::vector<std::string> lines = Lines(r.standardOutput);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0], "title=" + f.title);
     EXPECT_EQ(lines[1], "home=" + f.home);
@@ -279,14 +282,14 @@ void CheckPythonChm(const fs::path& chm, const Fixture& f, const fs::path& work)
 class ReaderCheck : public ::testing::TestWithParam<Case> {};
 
 TEST_P(ReaderCheck, EveryReaderListsAndExtractsEveryFile) {
-    TempDir dir;
+    support::TempFolder dir;
     Fixture f = GetParam().make();
     // "@" stands for a folder outside the project's, named by absolute path.
-    const std::string outside = (dir.Path() / "outside").string();
+    const std::string outside = (fs::path(dir.path()) / "outside").string();
     if (f.window.starts_with("@")) {
         f.window.replace(0, 1, outside);
     }
-    const fs::path project = dir.Path() / "project";
+    const fs::path project = fs::path(dir.path()) / "project";
     for (Source& s : f.files) {
         if (s.entry.starts_with("@")) {
             s.entry.replace(0, 1, outside);
@@ -296,9 +299,10 @@ TEST_P(ReaderCheck, EveryReaderListsAndExtractsEveryFile) {
         WriteFile(fs::path(path).is_absolute() ? fs::path(path) : project / path, s.bytes);
     }
     WriteFile(project / f.projectName, ProjectText(f));
-    const RunResult r = RunProgram({HHC_EXE, (project / f.projectName).string()}, dir.Path());
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    const support::ProgramResult r =
+        support::RunProgram({HHC_EXE, (project / f.projectName).string()}, {}, dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.standardError;
+    EXPECT_EQ(r.standardError, "");
     const fs::path chm = project / f.output;
     ASSERT_TRUE(fs::is_regular_file(chm));
     {
@@ -306,12 +310,12 @@ TEST_P(ReaderCheck, EveryReaderListsAndExtractsEveryFile) {
         CheckLibmspack(chm, f);
     }
     CheckExternal("chmlib", {ENUM_CHMLIB, chm.string()}, ChmlibNames,
-                  {EXTRACT_CHMLIB, chm.string(), "out"}, f, dir.Path());
+                  {EXTRACT_CHMLIB, chm.string(), "out"}, f, fs::path(dir.path()));
     CheckExternal("7-Zip", {SEVEN_ZIP, "l", "-slt", chm.string()}, SevenZipNames,
-                  {SEVEN_ZIP, "x", "-y", "-oout", chm.string()}, f, dir.Path());
+                  {SEVEN_ZIP, "x", "-y", "-oout", chm.string()}, f, fs::path(dir.path()));
     {
         SCOPED_TRACE("python3-chm");
-        CheckPythonChm(chm, f, dir.Path());
+        CheckPythonChm(chm, f, fs::path(dir.path()));
     }
 }
 

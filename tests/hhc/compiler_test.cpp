@@ -11,6 +11,8 @@
 
 #include "tests/hhc/mspack_reader.h"
 #include "tests/hhc/test_support.h"
+#include "tests/support/run_program.h"
+#include "tests/support/temp_folder.h"
 
 namespace hhc::testing {
 namespace {
@@ -51,8 +53,8 @@ bool OnlyFiles(const fs::path& dir, std::initializer_list<const char*> names) {
 }
 
 TEST(HhcExe, FailuresExitNonZeroWithOneLineAndLeaveNoOutput) {
-    TempDir dir;
-    const fs::path p = dir.Path();
+    support::TempFolder dir;
+    const fs::path p = dir.path();
     WriteFile(p / "none.hhp", "[OPTIONS]\r\nTitle=x\r\n[FILES]\r\nmissing.htm\r\n");
     WriteFile(p / "unwritable.hhp",
               "[OPTIONS]\r\nCompiled file=no/such/folder/x.chm\r\n"
@@ -75,12 +77,12 @@ TEST(HhcExe, FailuresExitNonZeroWithOneLineAndLeaveNoOutput) {
         SCOPED_TRACE(c.id);
         std::vector<std::string> argv{HHC_EXE};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
-        const RunResult r = RunProgram(argv, p);
+        const support::ProgramResult r = support::RunProgram(argv, {}, p.string());
         EXPECT_NE(r.exitCode, 0);
-        EXPECT_FALSE(r.err.empty());
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'),
+        EXPECT_FALSE(r.standardError.empty());
+        EXPECT_EQ(std::count(r.standardError.begin(), r.standardError.end(), '\n'),
                   std::string(c.id) == "NoReadableFile" ? 2 : 1)
-            << r.err;
+            << r.standardError;
         EXPECT_TRUE(OnlyFiles(p, {"none.hhp", "unwritable.hhp", "page.htm"}));
     }
 }
@@ -88,18 +90,21 @@ TEST(HhcExe, FailuresExitNonZeroWithOneLineAndLeaveNoOutput) {
 // A missing file and a second file that would take the same stored name are passed over with
 // a warning each; the same file named twice is stored once without one.
 TEST(HhcExe, ReplacesAnOldOutputAndWarnsAboutFilesItPassesOver) {
-    TempDir dir;
-    const fs::path p = dir.Path() / "work";
+    support::TempFolder dir;
+    const fs::path p = fs::path(dir.path()) / "work";
     WriteFile(p / "chmindex.htm", "<html><body>x</body></html>");
-    WriteFile(dir.Path() / "other" / "CHMINDEX.htm", "another page");
+    WriteFile(fs::path(dir.path()) / "other" / "CHMINDEX.htm", "another page");
     WriteFile(p / "chmkorva.chm", "old contents");
     WriteFile(p / "chmkorva.hhp", "[FILES]\r\nchmindex.htm\r\nchm0.gif\r\n./chmindex.htm\r\n" +
-                                      (dir.Path() / "other" / "CHMINDEX.htm").string() + "\r\n");
-    const RunResult r = RunProgram({HHC_EXE, (p / "chmkorva.hhp").string()}, p);
+                                      (fs::path(dir.path()) / "other" / "CHMINDEX.htm").string() +
+                                      "\r\n");
+    const support::ProgramResult r =
+        support::RunProgram({HHC_EXE, (p / "chmkorva.hhp").string()}, {}, p.string());
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
-    EXPECT_NE(r.err.find("chm0.gif"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("CHMINDEX.htm"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.standardError.begin(), r.standardError.end(), '\n'), 2)
+        << r.standardError;
+    EXPECT_NE(r.standardError.find("chm0.gif"), std::string::npos) << r.standardError;
+    EXPECT_NE(r.standardError.find("CHMINDEX.htm"), std::string::npos) << r.standardError;
     EXPECT_TRUE(OnlyFiles(p, {"chmindex.htm", "chmkorva.chm", "chmkorva.hhp"}));
     const ChmRead read = MspackReadChm((p / "chmkorva.chm").string());
     ASSERT_TRUE(read.opened);
@@ -116,8 +121,8 @@ TEST(HhcExe, SystemFileNamesTopicWindowLanguageAndCompiledName) {
         std::string topic, title, window, compiledName;
     };
 
-    TempDir dir;
-    const fs::path p = dir.Path();
+    support::TempFolder dir;
+    const fs::path p = dir.path();
     WriteFile(p / "pages" / "start.htm", "<html><head><title>Start</title></head></html>");
     WriteFile(p / "pages" / "other.htm", "<html></html>");
     const std::string window =
@@ -142,8 +147,9 @@ TEST(HhcExe, SystemFileNamesTopicWindowLanguageAndCompiledName) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
         WriteFile(p / "proj.hhp", "[OPTIONS]\r\n" + c.options + "[FILES]\r\n" + c.files);
-        const RunResult r = RunProgram({HHC_EXE, (p / "proj.hhp").string()}, p);
-        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const support::ProgramResult r =
+            support::RunProgram({HHC_EXE, (p / "proj.hhp").string()}, {}, p.string());
+        ASSERT_EQ(r.exitCode, 0) << r.standardError;
         const fs::path out =
             p / (c.compiledName == "proj" ? std::string("proj.chm") : std::string("Out Name.CHM"));
         const ChmRead read = MspackReadChm(out.string());

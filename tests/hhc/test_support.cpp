@@ -3,14 +3,8 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace hhc::testing {
 
@@ -25,29 +19,7 @@ std::uint32_t Next(std::uint32_t& state) {
     return state;
 }
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::error_code ec;
-    std::string text(static_cast<std::size_t>(fs::file_size(path, ec)), '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    return text;
-}
-
 }  // namespace
-
-TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "hhc-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
 
 void WriteFile(const fs::path& path, std::string_view bytes) {
     fs::create_directories(path.parent_path());
@@ -63,8 +35,8 @@ void WriteFile(const fs::path& path, const Bytes& bytes) {
 }
 
 Bytes ReadFile(const fs::path& path) {
-    const std::string text = Slurp(path);
-    return Bytes(text.begin(), text.end());
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 Bytes HtmlText(std::size_t size, std::uint32_t seed) {
@@ -98,39 +70,6 @@ Bytes Noise(std::size_t size, std::uint32_t seed) {
         b = static_cast<std::uint8_t>(Next(state) >> 11);
     }
     return bytes;
-}
-
-RunResult RunProgram(const std::vector<std::string>& argv, const fs::path& workDir) {
-    const fs::path outFile = workDir / ".run-out";
-    const fs::path errFile = workDir / ".run-err";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
-    std::vector<char*> args;
-    for (const std::string& a : argv) {
-        args.push_back(const_cast<char*>(a.c_str()));
-    }
-    args.push_back(nullptr);
-    RunResult result;
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
-        result.err = "cannot start " + argv[0];
-        return result;
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = Slurp(outFile);
-    result.err = Slurp(errFile);
-    fs::remove(outFile);
-    fs::remove(errFile);
-    return result;
 }
 
 }  // namespace hhc::testing

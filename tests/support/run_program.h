@@ -7,13 +7,15 @@
 namespace support {
 
 struct ProgramResult {
-    int exitCode;  // -1 when it could not start or did not exit by itself
+    int exitCode = -1;  // -1 when it could not start or did not exit by itself
     std::string standardError;
+    std::string standardOutput;
 };
 
 // `argv` as given (no shell); `environment` entries "NAME=value" are added to this process's
-// own, replacing a variable of the same name.
+// own, replacing a variable of the same name. It runs in `workingFolder` when one is given.
 ProgramResult RunProgram(const std::vector<std::string>& argv,
-                         const std::vector<std::string>& environment = {});
+                         const std::vector<std::string>& environment = {},
+                         const std::string& workingFolder = "");
 
 }  // namespace support
