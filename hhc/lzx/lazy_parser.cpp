@@ -32,9 +32,8 @@ int MatchScore(std::uint32_t length, std::uint32_t formattedOffset) {
 
 class Parser {
 public:
-    Parser(std::span<const std::uint8_t> data, MatchFinder& finder) : data_(data), finder_(finder) {
-        finder_.Reset(data.data(), data.size());
-    }
+    Parser(std::span<const std::uint8_t> data, const MatchTable& matches)
+        : data_(data), matches_(matches) {}
 
     std::vector<Item> Run();
 
@@ -44,7 +43,7 @@ private:
     void Take(const Choice& c, std::vector<Item>& items);
 
     std::span<const std::uint8_t> data_;
-    MatchFinder& finder_;
+    const MatchTable& matches_;
     Repeats repeats_{1, 1, 1};
 };
 
@@ -62,7 +61,8 @@ Choice Parser::Best(std::size_t pos) {
     const std::size_t maxLength =
         std::min({static_cast<std::size_t>(kMaxMatch), frameEnd - pos, data_.size() - pos});
     Choice best;
-    const MatchCandidate found = finder_.FindAndInsert(pos, maxLength);
+    const std::span<const MatchCandidate> all = matches_.At(pos);
+    const MatchCandidate found = all.empty() ? MatchCandidate{} : all.back();
     if (maxLength < static_cast<std::size_t>(kMinMatch)) {
         return best;
     }
@@ -114,11 +114,9 @@ std::vector<Item> Parser::Run() {
             ++pos;
             continue;
         }
-        std::size_t inserted = pos + 1;
         const bool sameFrame = (pos + 1) % kFrameSize != 0;
         if (cur.length < kLazyLimit && pos + 1 < size && sameFrame) {
             const Choice next = Best(pos + 1);
-            inserted = pos + 2;
             if (next.score >= cur.score + 8) {
                 items.push_back(Literal(data_[pos]));
                 ++pos;
@@ -128,9 +126,6 @@ std::vector<Item> Parser::Run() {
             }
         }
         Take(cur, items);
-        for (std::size_t p = inserted; p < pos + cur.length; ++p) {
-            finder_.Insert(p);
-        }
         pos += cur.length;
     }
     return items;
@@ -138,8 +133,8 @@ std::vector<Item> Parser::Run() {
 
 }  // namespace
 
-std::vector<Item> LazyParse(std::span<const std::uint8_t> interval, MatchFinder& finder) {
-    return Parser(interval, finder).Run();
+std::vector<Item> LazyParse(std::span<const std::uint8_t> interval, const MatchTable& matches) {
+    return Parser(interval, matches).Run();
 }
 
 }  // namespace hhc::lzx
