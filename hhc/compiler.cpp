@@ -22,6 +22,7 @@
 #include "hhc/hhp/project.h"
 #include "hhc/html/charset.h"
 #include "hhc/html/title.h"
+#include "hhc/output_target.h"
 #include "hhc/visible_text.h"
 
 namespace hhc {
@@ -113,7 +114,8 @@ private:
     std::ostream& warnings_;
     hhp::Project project_;
     std::uint32_t timestamp_;
-    fs::path output_;
+    fs::path output_;  // as the project names it
+    fs::path target_;  // what is replaced: the file a link names
     std::fstream content_;
     chm::ChmWriter writer_;
     std::map<std::string, fs::path> sourceByFoldedName_;
@@ -148,7 +150,8 @@ Compilation::Compilation(const fs::path& projectFile, std::ostream& warnings,
       project_(ReadProject(projectFile_)),
       timestamp_(Timestamp()),
       output_(OutputPath(projectFile_, project_)),
-      content_(AnonymousStore(TempBeside(output_, "lzx"))),
+      target_(OutputTarget(output_)),
+      content_(AnonymousStore(TempBeside(target_, "lzx"))),
       writer_(content_, lzx::EncoderOptions{.threads = Threads(options)}) {}
 
 void Compilation::Warn(const std::string& text) {
@@ -287,7 +290,7 @@ void Compilation::AddSystemFiles() {
 }
 
 void Compilation::WriteOutput(const chm::HeaderInfo& header) {
-    const fs::path temp = TempBeside(output_, "part");
+    const fs::path temp = TempBeside(target_, "part");
     try {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) {
@@ -299,7 +302,7 @@ void Compilation::WriteOutput(const chm::HeaderInfo& header) {
             throw Error("cannot write " + output_.string());
         }
         std::error_code ec;
-        fs::rename(temp, output_, ec);
+        fs::rename(temp, target_, ec);
         if (ec) {
             throw Error("cannot write " + output_.string() + ": " + ec.message());
         }

@@ -5,6 +5,7 @@
 #include "hhc/chm/system_files.h"
 
 #include "hhc/chm/byte_sink.h"
+#include "hhc/error.h"
 
 namespace hhc::chm {
 
@@ -19,6 +20,7 @@ constexpr std::uint16_t kTopicFlags = 2;  // a topic that is not in a binary con
 // Readers show such a topic as "Untitled"; an offset past #STRINGS is what they test for.
 constexpr std::uint32_t kNoTitle = 0xFFFFFFFFu;
 constexpr const char* kCompilerVersion = "KORVA hhc 0.9";
+constexpr std::size_t kMaxRecordText = 0xFFFF;  // with its NUL, the most a length field says
 
 enum SystemCode : std::uint16_t {
     kContentsFile = 0,
@@ -48,7 +50,36 @@ enum ValidMember : std::uint32_t {
     kCurrentTab = 0x2000,
 };
 
+// The project key whose value a #SYSTEM string record carries.
+std::string_view KeyOf(std::uint16_t code) {
+    switch (code) {
+        case kContentsFile:
+            return "Contents file";
+        case kIndexFile:
+            return "Index file";
+        case kDefaultTopic:
+            return "Default topic";
+        case kTitle:
+            return "Title";
+        case kDefaultWindow:
+            return "Default Window";
+        case kCompiledName:
+            return "Compiled file";
+        case kDefaultFont:
+            return "Default font";
+        default:
+            return "a string";
+    }
+}
+
+// A record's length field is 16 bits and counts the NUL; a longer text would leave the length
+// wrapped and every later record misread.
 void StringRecord(ByteSink& sink, std::uint16_t code, std::string_view text) {
+    if (text.size() >= kMaxRecordText) {
+        throw Error(std::string(KeyOf(code)) + " is " + std::to_string(text.size()) +
+                    " bytes long; the compiled file holds at most " +
+                    std::to_string(kMaxRecordText - 1));
+    }
     sink.U16(code);
     sink.U16(static_cast<std::uint16_t>(text.size() + 1));
     sink.Text(text);

@@ -40,6 +40,7 @@ struct SystemInfo {
     std::uint32_t timestamp = 0;  // seconds since 1970
 };
 
+// Throws hhc::Error for a text of 65,535 bytes or more, which no record can hold.
 std::vector<std::uint8_t> SystemFile(const SystemInfo& info);
 
 // Window topic and file fields must already name stored files (no leading '/').
