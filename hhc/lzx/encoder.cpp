@@ -123,7 +123,7 @@ void IntervalEncoder::Store(std::span<const std::uint8_t> interval, EncodedInter
     bits.Put(0, 1);  // E8 translation off
     FrameCursor cursor{0, &out.frameEnds};
     for (std::size_t at = 0; at < interval.size(); at += kFrameSize) {
-        WriteUncompressedBlock(bits, interval.subspan(at, kFrameSize), {1, 1, 1}, cursor);
+        WriteUncompressedBlock(bits, interval.subspan(at, kFrameSize), kFreshRepeats, cursor);
     }
 }
 

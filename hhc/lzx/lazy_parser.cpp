@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "hhc/lzx/lzx_constants.h"
+#include "hhc/lzx/symbols.h"
 
 namespace hhc::lzx {
 
@@ -15,8 +16,6 @@ namespace {
 constexpr std::uint32_t kLazyLimit = 48;
 // New offsets needing more extra bits than this are not worth it for a three-byte match.
 constexpr int kMaxExtraBitsForShortMatch = 8;
-
-using Repeats = std::array<std::uint32_t, kNumRepeats>;
 
 struct Choice {
     std::uint32_t length = 0;  // 0: emit a literal
@@ -44,7 +43,7 @@ private:
 
     std::span<const std::uint8_t> data_;
     const MatchTable& matches_;
-    Repeats repeats_{1, 1, 1};
+    RepeatQueue repeats_ = kFreshRepeats;
 };
 
 std::uint32_t Parser::RepeatLength(std::size_t pos, std::uint32_t offset,
@@ -90,11 +89,7 @@ Choice Parser::Best(std::size_t pos) {
 
 void Parser::Take(const Choice& c, std::vector<Item>& items) {
     items.push_back(Match(c.length, c.formattedOffset));
-    if (c.formattedOffset >= kNumRepeats) {
-        repeats_ = {c.formattedOffset - 2, repeats_[0], repeats_[1]};
-    } else if (c.formattedOffset != 0) {
-        std::swap(repeats_[0], repeats_[c.formattedOffset]);
-    }
+    repeats_ = AfterMatch(repeats_, c.formattedOffset);
 }
 
 std::vector<Item> Parser::Run() {

@@ -14,17 +14,7 @@ namespace {
 // Symbols the previous parse never used still need a price; about as dear as the rarest.
 constexpr std::uint8_t kUnusedSymbolCost = 14;
 
-using Repeats = std::array<std::uint32_t, kNumRepeats>;
 using Node = PathNode;
-
-Repeats After(const Repeats& r, std::uint32_t formattedOffset) {
-    if (formattedOffset >= kNumRepeats) {
-        return {formattedOffset - 2, r[0], r[1]};
-    }
-    Repeats next = r;
-    std::swap(next[0], next[formattedOffset]);
-    return next;
-}
 
 template <std::size_t N>
 void Prices(const std::array<std::uint32_t, N>& freqs, std::array<std::uint8_t, N>& out) {
@@ -43,17 +33,14 @@ struct PriceTable {
         for (int slot = 0; slot < kChmPositionSlots; ++slot) {
             for (int header = 0; header <= kNumPrimaryLengths; ++header) {
                 slotCost[static_cast<std::size_t>(slot)][static_cast<std::size_t>(header)] =
-                    model.main[static_cast<std::size_t>(kNumChars + slot * 8 + header)] +
+                    model.main[MainSymbol(slot, header)] +
                     static_cast<std::uint32_t>(ExtraBits(slot));
             }
         }
-        for (int len = kMinMatch; len <= kMaxMatch; ++len) {
-            const int header = std::min(len - kMinMatch, kNumPrimaryLengths);
-            headerOf[static_cast<std::size_t>(len)] = static_cast<std::uint8_t>(header);
-            lengthCost[static_cast<std::size_t>(len)] =
-                header == kNumPrimaryLengths
-                    ? model.length[static_cast<std::size_t>(len - kMinMatch - kNumPrimaryLengths)]
-                    : 0;
+        for (std::uint32_t len = kMinMatch; len <= kMaxMatch; ++len) {
+            const int header = LengthHeader(len);
+            headerOf[len] = static_cast<std::uint8_t>(header);
+            lengthCost[len] = header == kNumPrimaryLengths ? model.length[LengthSymbol(len)] : 0;
         }
         for (int b = 0; b < kNumChars; ++b) {
             literal[static_cast<std::size_t>(b)] = model.main[static_cast<std::size_t>(b)];
@@ -80,11 +67,10 @@ CostModel CostModel::FromItems(std::span<const Item> items) {
             ++mainFreqs[item.literal];
             continue;
         }
-        const int header = std::min(item.length - kMinMatch, kNumPrimaryLengths);
-        ++mainFreqs[static_cast<std::size_t>(kNumChars + PositionSlot(item.formattedOffset) * 8 +
-                                             header)];
+        const int header = LengthHeader(item.length);
+        ++mainFreqs[MainSymbol(PositionSlot(item.formattedOffset), header)];
         if (header == kNumPrimaryLengths) {
-            ++lengthFreqs[static_cast<std::size_t>(item.length - kMinMatch - kNumPrimaryLengths)];
+            ++lengthFreqs[LengthSymbol(item.length)];
         }
     }
     CostModel model;
@@ -127,7 +113,7 @@ void Pass::Arrive(std::size_t from, std::uint32_t len, std::uint32_t formatted,
         to.cost = cost;
         to.length = static_cast<std::uint16_t>(len);
         to.formattedOffset = formatted;
-        to.repeats = After((*nodes_)[from].repeats, formatted);
+        to.repeats = AfterMatch((*nodes_)[from].repeats, formatted);
     }
 }
 
@@ -138,7 +124,7 @@ void Pass::TakeLongMatch(std::size_t pos, std::uint32_t len, std::uint32_t forma
     to.cost = here.cost + prices_.Match(len, PositionSlot(formatted));
     to.length = static_cast<std::uint16_t>(len);
     to.formattedOffset = formatted;
-    to.repeats = After(here.repeats, formatted);
+    to.repeats = AfterMatch(here.repeats, formatted);
 }
 
 // The literal, every length of every repeat match, and for each hash-chain match the lengths

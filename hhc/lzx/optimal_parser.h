@@ -13,6 +13,7 @@
 #include "hhc/lzx/block_writer.h"
 #include "hhc/lzx/lzx_constants.h"
 #include "hhc/lzx/match_finder.h"
+#include "hhc/lzx/symbols.h"
 
 namespace hhc::lzx {
 
@@ -29,7 +30,7 @@ struct PathNode {
     std::uint32_t cost = 0xFFFFFFFFu;
     std::uint32_t formattedOffset = 0;  // of the edge that arrives here
     std::uint16_t length = 0;           // 0: a literal arrives here
-    std::array<std::uint32_t, kNumRepeats> repeats{1, 1, 1};
+    RepeatQueue repeats = kFreshRepeats;
 };
 
 // `nodes` is the caller's, kept between intervals: allocating it afresh for every pass costs
