@@ -15,14 +15,18 @@
 #include <thread>
 #include <vector>
 
+#include "hhc/ascii.h"
 #include "hhc/chm/chm_writer.h"
-#include "hhc/chm/code_page.h"
-#include "hhc/chm/system_files.h"
 #include "hhc/error.h"
 #include "hhc/hhp/project.h"
 #include "hhc/html/charset.h"
 #include "hhc/html/title.h"
 #include "hhc/output_target.h"
+#include "hhc/sysfiles/code_page.h"
+#include "hhc/sysfiles/string_pool.h"
+#include "hhc/sysfiles/system_file.h"
+#include "hhc/sysfiles/topic_tables.h"
+#include "hhc/sysfiles/windows_file.h"
 #include "hhc/visible_text.h"
 
 namespace hhc {
@@ -34,16 +38,6 @@ namespace {
 // Input is read in pieces of this size, so memory does not grow with the largest file.
 constexpr std::size_t kReadPiece = 1 << 16;
 
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 32);
-        }
-    }
-    return out;
-}
-
 std::string Slashes(std::string_view s) {
     std::string out(s);
     std::replace(out.begin(), out.end(), '\\', '/');
@@ -51,7 +45,7 @@ std::string Slashes(std::string_view s) {
 }
 
 bool IsPage(std::string_view name) {
-    const std::string lower = Lower(name);
+    const std::string lower = LowerAscii(name);
     return lower.ends_with(".htm") || lower.ends_with(".html");
 }
 
@@ -204,7 +198,8 @@ bool Compilation::Store(std::string_view entry) {
     const fs::path source =
         (fs::path(path).is_absolute() ? fs::path(path) : projectDir_ / fs::path(path))
             .lexically_normal();
-    if (const auto it = sourceByFoldedName_.find(Lower(name)); it != sourceByFoldedName_.end()) {
+    if (const auto it = sourceByFoldedName_.find(LowerAscii(name));
+        it != sourceByFoldedName_.end()) {
         if (it->second == source) {
             return true;  // the same file named twice is stored once
         }
@@ -216,7 +211,7 @@ bool Compilation::Store(std::string_view entry) {
         Warn("cannot read " + source.string() + ", not stored");
         return false;
     }
-    sourceByFoldedName_.emplace(Lower(name), source);
+    sourceByFoldedName_.emplace(LowerAscii(name), source);
     stored_.push_back(name);
     return true;
 }
@@ -229,7 +224,7 @@ void Compilation::AddSystemFiles() {
         w.indexFile = Topic(w.indexFile);
         w.defaultTopic = Topic(w.defaultTopic);
         w.homeTopic = Topic(w.homeTopic);
-        if (Lower(w.name) == Lower(project_.defaultWindow)) {
+        if (LowerAscii(w.name) == LowerAscii(project_.defaultWindow)) {
             defaultWindow = &w;
         }
     }
@@ -237,10 +232,10 @@ void Compilation::AddSystemFiles() {
     const bool utf8Pages = std::any_of(pages_.begin(), pages_.end(), [](const Page& p) {
         return p.encoding == html::Encoding::kUtf8;
     });
-    const chm::CodePage codePage =
-        chm::ProjectCodePage(hhp::LanguageId(project_.language), utf8Pages);
+    const sysfiles::CodePage codePage =
+        sysfiles::ProjectCodePage(hhp::LanguageId(project_.language), utf8Pages);
 
-    chm::SystemInfo info;
+    sysfiles::SystemInfo info;
     info.defaultTopic = Topic(project_.defaultTopic);
     if (info.defaultTopic.empty() && defaultWindow != nullptr) {
         info.defaultTopic = defaultWindow->defaultTopic;
@@ -253,14 +248,14 @@ void Compilation::AddSystemFiles() {
         info.title = defaultWindow->caption;
     }
     info.defaultWindow = defaultWindow != nullptr ? defaultWindow->name : std::string();
-    info.compiledName = Lower(output_.stem().string());
+    info.compiledName = LowerAscii(output_.stem().string());
     info.contentsFile = Topic(project_.contentsFile);
     info.indexFile = Topic(project_.indexFile);
     info.defaultFont = project_.defaultFont;
     info.lcid = codePage.lcid;
     info.timestamp = timestamp_;
 
-    std::vector<chm::Topic> topics;
+    std::vector<sysfiles::Topic> topics;
     for (const Page& page : pages_) {
         // A title is moved into the file's code page before its references are decoded, so a
         // reference to a character that code page lacks stays as written.
@@ -271,20 +266,20 @@ void Compilation::AddSystemFiles() {
                                       codePage.encoding),
                       codePage.encoding)
                 : std::string();
-        topics.push_back(chm::Topic{page.path, title});
+        topics.push_back(sysfiles::Topic{page.path, title});
     }
 
-    chm::StringPool strings;
-    const std::vector<std::uint8_t> windowsFile = chm::WindowsFile(windows, strings);
-    const chm::TopicTables tables = chm::BuildTopicTables(topics, strings);
+    sysfiles::StringPool strings;
+    const std::vector<std::uint8_t> windowsFile = sysfiles::WindowsFile(windows, strings);
+    const sysfiles::TopicTables tables = sysfiles::BuildTopicTables(topics, strings);
     writer_.AddFile("/#WINDOWS", windowsFile);
     writer_.AddFile("/#TOPICS", tables.topics);
     writer_.AddFile("/#URLTBL", tables.urlTable);
     writer_.AddFile("/#URLSTR", tables.urlStrings);
-    writer_.AddFile("/#IDXHDR",
-                    chm::IndexHeader(static_cast<std::uint32_t>(topics.size()), info.timestamp));
+    writer_.AddFile("/#IDXHDR", sysfiles::IndexHeader(static_cast<std::uint32_t>(topics.size()),
+                                                      info.timestamp));
     writer_.AddFile("/#STRINGS", strings.Bytes());
-    writer_.AddUncompressedFile("/#SYSTEM", chm::SystemFile(info));
+    writer_.AddUncompressedFile("/#SYSTEM", sysfiles::SystemFile(info));
     writer_.AddUncompressedFile("/#ITBITS", {});
     WriteOutput(chm::HeaderInfo{codePage.lcid, timestamp_});
 }
