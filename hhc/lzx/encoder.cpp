@@ -94,6 +94,9 @@ EncodedInterval IntervalEncoder::Encode(std::span<const std::uint8_t> interval) 
 bool IntervalEncoder::TryCompressed(std::span<const std::uint8_t> interval, EncodedInterval& out) {
     FindMatches(interval, finder_, matches_);
     std::vector<Item> items = LazyParse(interval, matches_);
+    if (EstimateCompressedBlock(items, PreviousLengths{}).bits >= 8 * interval.size()) {
+        return false;  // noise: the cost-driven passes would not make it shrink either
+    }
     for (int pass = 0; pass < kOptimalPasses; ++pass) {
         items = NearOptimalParse(interval, CostModel::FromItems(items), matches_, nodes_);
     }
