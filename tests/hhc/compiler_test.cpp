@@ -76,6 +76,9 @@ TEST(HhcExe, FailuresExitNonZeroWithOneLineAndLeaveNoOutput) {
 
     const Case cases[] = {
         {"NoArgument", {}},
+        {"ThreadsWithoutProject", {"--threads", "2"}},
+        {"NoThreads", {"--threads", "0", (p / "none.hhp").string()}},
+        {"ThreadsNotANumber", {"--threads", "2x", (p / "none.hhp").string()}},
         {"NoProjectFile", {(p / "absent.hhp").string()}},
         {"ProjectIsAFolder", {p.string()}},
         {"NoReadableFile", {(p / "none.hhp").string()}},
@@ -93,6 +96,26 @@ TEST(HhcExe, FailuresExitNonZeroWithOneLineAndLeaveNoOutput) {
             << r.standardError;
         EXPECT_TRUE(OnlyFiles(p, {"none.hhp", "unwritable.hhp", "page.htm"}));
     }
+}
+
+// Reset intervals are compressed independently, so the file is the same for any thread count.
+TEST(HhcExe, SameFileForAnyThreadCount) {
+    support::TempFolder dir;
+    const fs::path p = dir.path();
+    const Bytes page = HtmlText(600000, 3);
+    WriteFile(p / "a.htm", page);
+    WriteFile(p / "b.gif", Noise(100000, 4));
+    WriteFile(p / "p.hhp", "[OPTIONS]\r\nTitle=Threads\r\n[FILES]\r\na.htm\r\nb.gif\r\n");
+    std::vector<Bytes> outputs;
+    for (const char* threads : {"1", "4"}) {
+        const support::ProgramResult r =
+            support::RunProgram({HHC_EXE, "--threads", threads, (p / "p.hhp").string()},
+                                {"SOURCE_DATE_EPOCH=1700000000"});
+        ASSERT_EQ(r.exitCode, kCompiled) << r.standardError;
+        outputs.push_back(ReadFile(p / "p.chm"));
+    }
+    EXPECT_TRUE(outputs[0] == outputs[1]);
+    EXPECT_GT(outputs[0].size(), 100000u);
 }
 
 // A missing file and a second file that would take the same stored name are passed over with
