@@ -19,6 +19,7 @@
 #include "platform/folder_search.h"
 #include "settings/frmSetup.h"
 #include "settings/qt_settings_store.h"
+#include "settings/run_settings.h"
 #include "ui/message_box.h"
 #include "ui/twips.h"
 
@@ -153,6 +154,7 @@ bool frmMain::Form_Load(SingleInstance& instance) {
         outputFolder = DefaultOutputFolder();
         store_.SaveSetting(kSection, kOutputDirKey, outputFolder);
     }
+    converter_->capture = ReadRunSettings(store_).capture;
     GetBrowserUrls();
     txtOutputFile->setText(QString::fromStdString(outputFolder + "index.chm"));
     try {

@@ -1,4 +1,5 @@
-// korva-convert URL OUTPUT [--links absolute|external|null]: one conversion without a window.
+// korva-convert URL OUTPUT [--links absolute|external|null] [--classic]: one conversion
+// without a window.
 // What the desktop program would show in a message box goes to standard error.
 #include <iostream>
 #include <optional>
@@ -12,16 +13,18 @@
 #include "platform/folder_search.h"
 #include "platform/process_runner.h"
 #include "settings/qt_settings_store.h"
+#include "settings/run_settings.h"
 
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: korva-convert URL OUTPUT [--links absolute|external|null]";
+    "usage: korva-convert URL OUTPUT [--links absolute|external|null] [--classic]";
 
 struct Arguments {
     std::string url;
     std::string output;
     engine::LinkMode mode = engine::LinkMode::Absolute;
+    bool classic = false;
 };
 
 class ConsoleHost : public engine::Host {
@@ -50,27 +53,36 @@ std::optional<engine::LinkMode> ParseMode(std::string_view name) {
 }
 
 std::optional<Arguments> Parse(int argc, char** argv) {
-    if (argc != 3 && argc != 5) {
+    if (argc < 3) {
         return std::nullopt;
     }
     Arguments arguments{argv[1], argv[2]};
-    if (argc == 5) {
-        const std::optional<engine::LinkMode> mode = ParseMode(argv[4]);
-        if (std::string_view(argv[3]) != "--links" || !mode) {
+    for (int i = 3; i < argc; ++i) {
+        const std::string_view option = argv[i];
+        if (option == "--classic") {
+            arguments.classic = true;
+            continue;
+        }
+        const std::optional<engine::LinkMode> mode =
+            i + 1 < argc ? ParseMode(argv[i + 1]) : std::nullopt;
+        if (option != "--links" || !mode) {
             return std::nullopt;
         }
         arguments.mode = *mode;
+        ++i;
     }
     return arguments;
 }
 
-int Convert(const Arguments& arguments, const std::string& compiler) {
+int Convert(const Arguments& arguments, const std::string& compiler,
+            const settings::RunSettings& run) {
     ConsoleHost host(arguments.mode);
     platform::CurlFetcher fetcher;
     platform::SpawnProcessRunner runner;
     platform::LocalFiles files;
     engine::Converter converter(fetcher, host, runner, files);
     converter.sCompiler = compiler;
+    converter.capture = arguments.classic ? engine::Capture::Classic : run.capture;
     int status = 0;
     try {
         converter.TempDir = platform::MakeWorkingFolder();
@@ -101,5 +113,5 @@ int main(int argc, char** argv) {
         std::cerr << "The location of the Help Compiler (hhc.exe) is invalid.\n";
         return 1;
     }
-    return Convert(*arguments, compiler);
+    return Convert(*arguments, compiler, settings::ReadRunSettings(store));
 }

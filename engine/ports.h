@@ -74,6 +74,12 @@ public:
     // A file that is not there is no error.
     virtual void DeleteFile(const std::string& path) = 0;
 
+    // Makes the folder; one that is there already is no error.
+    virtual void MakeFolder(const std::string& path) = 0;
+
+    // Removes the folder, which must be empty; one that is not there is no error.
+    virtual void RemoveFolder(const std::string& path) = 0;
+
     // `to` holds a copy of `from`; an existing `to` is replaced only by a complete copy.
     virtual void CopyFile(const std::string& from, const std::string& to) = 0;
 };

@@ -148,6 +148,18 @@ void LocalFiles::DeleteFile(const std::string& path) {
     }
 }
 
+void LocalFiles::MakeFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+        ThrowFileError(errno, path);
+    }
+}
+
+void LocalFiles::RemoveFolder(const std::string& path) {
+    if (::rmdir(path.c_str()) != 0 && errno != ENOENT) {
+        ThrowFileError(errno, path);
+    }
+}
+
 // Written beside the target under a name of its own, then renamed over it: a copy that fails
 // half-way never destroys the file the user had there.
 void LocalFiles::CopyFile(const std::string& from, const std::string& to) {

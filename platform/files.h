@@ -14,6 +14,8 @@ public:
     bool FileExists(const std::string& path) const override;
     void WriteFile(const std::string& path, std::string_view bytes) override;
     void DeleteFile(const std::string& path) override;
+    void MakeFolder(const std::string& path) override;
+    void RemoveFolder(const std::string& path) override;
     void CopyFile(const std::string& from, const std::string& to) override;
 };
 

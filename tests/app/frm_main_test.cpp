@@ -269,9 +269,10 @@ TEST_F(FrmMainTest, OKConvertsThePageAndEnds) {
     // The help file holds the page as the External mode rewrote it.
     ASSERT_EQ(support::RunProgram({EXTRACT_CHMLIB, Path("help.chm"), Path("extracted")}).exitCode,
               0);
-    EXPECT_EQ(folders_.Read("extracted/chmindex.htm"),
+    EXPECT_EQ(folders_.Read("extracted/" + server_.SiteFolder() + "/page.htm"),
               "<a href='" + server_.Url("/x.htm") +
-                  "' TARGET='_BLANK'>x</a><img src='chm0.gif'><link href>");
+                  "' TARGET='_BLANK'>x</a><img src='a.gif'><link href='" + server_.Url("/d.pdf") +
+                  "'>");
 }
 
 TEST_F(FrmMainTest, AnErrorIsShownAndEndsTheProgram) {

@@ -57,6 +57,10 @@ std::string HttpServer::Url(std::string_view path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
 }
 
+std::string HttpServer::SiteFolder() const {
+    return "127.0.0.1_" + std::to_string(port_);
+}
+
 int HttpServer::Hits(const std::string& path) const {
     std::lock_guard lock(mutex_);
     const auto hits = hits_.find(path);

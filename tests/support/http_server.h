@@ -50,6 +50,9 @@ public:
     // "http://127.0.0.1:PORT" followed by `path`.
     std::string Url(std::string_view path) const;
 
+    // "127.0.0.1_PORT": the folder a run keeps this server's files in.
+    std::string SiteFolder() const;
+
     // How many requests asked for `path` so far.
     int Hits(const std::string& path) const;
 
