@@ -17,6 +17,8 @@
 #include "engine/run_error.h"
 #include "platform/files.h"
 #include "platform/folder_search.h"
+#include "platform/interrupt.h"
+#include "platform/leftovers.h"
 #include "settings/frmSetup.h"
 #include "settings/qt_settings_store.h"
 #include "settings/run_settings.h"
@@ -154,10 +156,14 @@ bool frmMain::Form_Load(SingleInstance& instance) {
         outputFolder = DefaultOutputFolder();
         store_.SaveSetting(kSection, kOutputDirKey, outputFolder);
     }
-    converter_->capture = ReadRunSettings(store_).capture;
+    const RunSettings run = ReadRunSettings(store_);
+    converter_->capture = run.capture;
+    converter_->limits = run.limits;
+    converter_->interrupted = platform::InterruptRequested;
     GetBrowserUrls();
     txtOutputFile->setText(QString::fromStdString(outputFolder + "index.chm"));
     try {
+        platform::RemoveStaleWorkingFolders(platform::TemporaryFolder());
         converter_->TempDir = platform::MakeWorkingFolder();
     } catch (const engine::RunError& error) {
         ui::ShowMessage(nullptr, ErrorText(error));
@@ -180,11 +186,14 @@ void frmMain::btnOK_Click() {
     btnOK->setEnabled(false);
     btnCancel->setEnabled(false);
     try {
+        const platform::InterruptGuard interrupts;
         converter_->Convert(cboInputUrl->currentText().toStdString(),
                             txtOutputFile->text().toStdString());
     } catch (const engine::RunError& error) {
         QApplication::restoreOverrideCursor();
-        ui::ShowMessage(this, ErrorText(error));
+        if (!platform::InterruptRequested()) {  // a signal asked to end: nobody to tell
+            ui::ShowMessage(this, ErrorText(error));
+        }
         close();
         return;
     }

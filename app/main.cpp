@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/process_runner.h"
 #include "settings/qt_settings_store.h"
+#include "settings/run_settings.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(icon);
 
     settings::QtSettingsStore store;
-    platform::CurlFetcher Net;
+    platform::CurlFetcher Net({settings::ReadRunSettings(store).maxDownloadBytes, {}});
     platform::SpawnProcessRunner runner;
     platform::LocalFiles files;
     SingleInstance instance;

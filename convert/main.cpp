@@ -11,6 +11,8 @@
 #include "platform/curl_fetcher.h"
 #include "platform/files.h"
 #include "platform/folder_search.h"
+#include "platform/interrupt.h"
+#include "platform/leftovers.h"
 #include "platform/process_runner.h"
 #include "settings/qt_settings_store.h"
 #include "settings/run_settings.h"
@@ -77,21 +79,25 @@ std::optional<Arguments> Parse(int argc, char** argv) {
 int Convert(const Arguments& arguments, const std::string& compiler,
             const settings::RunSettings& run) {
     ConsoleHost host(arguments.mode);
-    platform::CurlFetcher fetcher;
+    platform::CurlFetcher fetcher({run.maxDownloadBytes, {}});
     platform::SpawnProcessRunner runner;
     platform::LocalFiles files;
     engine::Converter converter(fetcher, host, runner, files);
     converter.sCompiler = compiler;
     converter.capture = arguments.classic ? engine::Capture::Classic : run.capture;
+    converter.limits = run.limits;
+    converter.interrupted = platform::InterruptRequested;
     int status = 0;
     try {
+        platform::RemoveStaleWorkingFolders(platform::TemporaryFolder());
         converter.TempDir = platform::MakeWorkingFolder();
         converter.Convert(arguments.url, arguments.output);
     } catch (const engine::RunError& error) {
         std::cerr << "Error " << error.number << ": " << error.description << '\n';
-        status = 1;
+        // Ended by a signal: say so in the status, as the shell expects.
+        status = platform::InterruptRequested() ? 128 + platform::InterruptSignal() : 1;
     }
-    // A run that failed keeps its working files, and so its folder; an empty one goes.
+    // A run that failed cleared its working folder; an empty one goes.
     if (!converter.TempDir.empty()) {
         platform::RemoveFolderIfEmpty(converter.TempDir);
     }
@@ -113,5 +119,6 @@ int main(int argc, char** argv) {
         std::cerr << "The location of the Help Compiler (hhc.exe) is invalid.\n";
         return 1;
     }
+    const platform::InterruptGuard interrupts;
     return Convert(*arguments, compiler, settings::ReadRunSettings(store));
 }

@@ -8,6 +8,7 @@
 #include "engine/style_sheet.h"
 #include "engine/tag_scanner.h"
 #include "engine/text.h"
+#include "engine/url.h"
 
 namespace engine {
 
@@ -36,6 +37,19 @@ Converter::Converter(Fetcher& net, Host& host, ProcessRunner& runner, Files& fil
     : Net(net), host_(host), runner_(runner), files_(files), working_(files) {}
 
 void Converter::Convert(std::string_view typedUrl, const std::string& outputFile) {
+    guard_.Start(limits, interrupted);
+    Net.StopWhen([this] { return guard_.ShouldStop(); });
+    try {
+        Run(typedUrl, outputFile);
+    } catch (...) {
+        if (!TempDir.empty()) {
+            files_.ClearFolder(TempDir);  // so that the next run starts clean
+        }
+        throw;
+    }
+}
+
+void Converter::Run(std::string_view typedUrl, const std::string& outputFile) {
     FoundError = false;
     sURL = typedUrl;
     tFiles = ResourceTable();
@@ -50,15 +64,47 @@ void Converter::Convert(std::string_view typedUrl, const std::string& outputFile
 
     const std::string project = TempDir + std::string(kProjectFile);
     files_.WriteFile(project, ProjectText(startPage, tFiles));
-    runner_.ExecAndWait({sCompiler, project});
+    Compile(project);
     DeleteWorkingFiles(stored);
     const std::string compiled = TempDir + std::string(kCompiledFile);
     files_.CopyFile(compiled, outputFile);
     files_.DeleteFile(compiled);
 }
 
+// A compile counts only when the compiler ended by itself in time, said it succeeded and
+// wrote the compiled file; anything else ends the run before the output is touched.
+void Converter::Compile(const std::string& project) {
+    const ProcessOutcome outcome =
+        runner_.ExecAndWait({sCompiler, project}, [this] { return guard_.ShouldStop(); });
+    guard_.Check();
+    const bool written = files_.FileExists(TempDir + std::string(kCompiledFile));
+    using End = ProcessOutcome::End;
+    if (outcome.end == End::Exited && outcome.code == kCompilerSucceeded && written) {
+        return;
+    }
+    std::string why;
+    switch (outcome.end) {
+        case End::NotStarted:
+            why = "it could not be started";
+            break;
+        case End::Exited:
+            why = "exit status " + std::to_string(outcome.code);
+            break;
+        case End::Signalled:
+            why = "ended by signal " + std::to_string(outcome.code);
+            break;
+        case End::TimedOut:
+        case End::Stopped:
+            why = "stopped after its time limit";
+            break;
+    }
+    throw RunError{53, std::string("The help compiler failed (") + why +
+                           (written ? ")" : "; no help file was written)")};
+}
+
 std::string Converter::GetPage(const std::string& Url) {
     std::string sData = Net.OpenURL(Url);
+    guard_.Check();
     if (sData.empty()) {
         FoundError = true;
         return "";
@@ -70,6 +116,7 @@ std::string Converter::GetPage(const std::string& Url) {
 }
 
 std::string Converter::SaveFile(const std::string& Url) {
+    guard_.Check();
     if (const std::string* known = tFiles.Find(Url)) {
         return *known;
     }
@@ -80,16 +127,18 @@ std::string Converter::SaveFile(const std::string& Url) {
         return startPage_.localName;  // the start page is where it was
     }
     std::string bytes = Net.OpenURL(Url);
+    guard_.Check();  // a transfer cut short by the run's end delivers nothing: no message
     const std::string headers = Net.GetHeader();
     const std::optional<ContentKind> kind = bytes.empty() ? std::nullopt : KindOf(headers, capture);
     if (!kind) {
         tFiles.Refuse(Url);
         if (!bytes.empty()) {
-            host_.ShowMessage(headers);
+            host_.ShowMessage(VisibleControls(headers));
         }
         return "";
     }
     const std::string finalUrl = Net.FinalUrl();  // before a nested document fetches again
+    guard_.CountResource();
     const std::string name = tFiles.Add(Url, names_->Resource(finalUrl, *kind, tFiles.nFiles()));
     Store(std::move(bytes), finalUrl, kind->handling, name);
     return name;
@@ -98,7 +147,7 @@ std::string Converter::SaveFile(const std::string& Url) {
 void Converter::Store(std::string bytes, const std::string& address, Handling handling,
                       const std::string& name) {
     if (nestedDocuments_ >= kMostNestedDocuments || handling == Handling::Store) {
-        working_.Write(TempDir, name, bytes);
+        Keep(name, bytes);
     } else if (handling == Handling::Page) {
         StorePage(std::move(bytes), address, name);
     } else {
@@ -110,7 +159,7 @@ void Converter::StorePage(std::string sData, const std::string& pageUrl, const s
     ++nestedDocuments_;
     IterateTags(sData, Document{pageUrl, name, capture}, host_, *this);
     --nestedDocuments_;
-    working_.Write(TempDir, name, sData);
+    Keep(name, sData);
 }
 
 void Converter::StoreStyleSheet(const std::string& css, const std::string& sheetUrl,
@@ -120,19 +169,31 @@ void Converter::StoreStyleSheet(const std::string& css, const std::string& sheet
     const std::string rewritten =
         RewriteStyleSheet(css, [&linker](std::string_view ref) { return linker.Localize(ref); });
     --nestedDocuments_;
-    working_.Write(TempDir, name, rewritten);
+    Keep(name, rewritten);
 }
 
-// The start page delivered nothing: a typed local path, or a "file://" address naming one,
-// becomes the project's start page unchanged.
+void Converter::Keep(const std::string& name, std::string_view bytes) {
+    guard_.CountStored(bytes.size());
+    working_.Write(TempDir, name, bytes);
+}
+
+// The start page delivered nothing: a typed local path, or a "file:" address naming one
+// (RFC 8089: "file:///p", "file://localhost/p", %-escapes decoded), becomes the project's
+// start page, resolved against the current folder, as the compiler runs elsewhere.
 std::string Converter::LocalStartPage() const {
     constexpr std::string_view kFileScheme = "file://";
-    const std::string path =
-        StartsWithNoCase(sURL, 1, kFileScheme) ? sURL.substr(kFileScheme.size()) : sURL;
+    std::string path = sURL;
+    if (StartsWithNoCase(sURL, 1, kFileScheme)) {
+        std::string_view rest = std::string_view(sURL).substr(kFileScheme.size());
+        if (StartsWithNoCase(rest, 1, "localhost/")) {
+            rest.remove_prefix(std::string_view("localhost").size());
+        }
+        path = PercentDecoded(rest);
+    }
     if (path.empty() || !files_.FileExists(path)) {
         throw RunError{404, "Cannot open URL"};
     }
-    return path;
+    return files_.Absolute(path);
 }
 
 void Converter::DeleteWorkingFiles(const std::string& startPage) {

@@ -12,12 +12,17 @@
 #include "engine/local_names.h"
 #include "engine/ports.h"
 #include "engine/resources.h"
+#include "engine/run_guard.h"
 #include "engine/working_files.h"
 
 namespace engine {
 
 inline constexpr std::string_view kProjectFile = "chmkorva.hhp";
 inline constexpr std::string_view kCompiledFile = "chmkorva.chm";
+
+// The help compiler's exit status when it wrote the compiled file, as the platform's own
+// compiler has it and documentation tools test for.
+inline constexpr int kCompilerSucceeded = 1;
 
 // Non-overlapping occurrences of `String2` in `String1`, letter case ignored.
 std::int32_t CountOcc(std::string_view String1, std::string_view String2);
@@ -26,8 +31,9 @@ class Converter : public ResourceSaver {
 public:
     Converter(Fetcher& Net, Host& host, ProcessRunner& runner, Files& files);
 
-    // The whole run. Throws RunError (404 "Cannot open URL", or a file error) and then leaves
-    // the working files in place and nothing at `outputFile`.
+    // The whole run. Throws RunError (404 "Cannot open URL", a file error, a limit passed, an
+    // interruption, a failed compile) and then leaves the working folder empty and `outputFile`
+    // as it was.
     void Convert(std::string_view typedUrl, const std::string& outputFile);
 
     // Fetches the start page at `Url`, rewrites it and stores it; returns its local name, or ""
@@ -45,13 +51,18 @@ public:
     bool FoundError = false;
     ResourceTable tFiles;
     Capture capture = Capture::Complete;
+    RunLimits limits;
+    StopSignal interrupted;  // true once a signal asked the run to end
 
 private:
+    void Run(std::string_view typedUrl, const std::string& outputFile);
+    void Compile(const std::string& project);
     void Store(std::string bytes, const std::string& address, Handling handling,
                const std::string& name);
     void StorePage(std::string sData, const std::string& pageUrl, const std::string& name);
     void StoreStyleSheet(const std::string& css, const std::string& sheetUrl,
                          const std::string& name);
+    void Keep(const std::string& name, std::string_view bytes);
     std::string LocalStartPage() const;
     void DeleteWorkingFiles(const std::string& startPage);
 
@@ -63,6 +74,7 @@ private:
     std::unique_ptr<LocalNames> names_;
     ResourceRow startPage_;    // where the start page came from, and its local name
     int nestedDocuments_ = 0;  // pages and style sheets being rewritten, one inside another
+    RunGuard guard_;
 };
 
 }  // namespace engine

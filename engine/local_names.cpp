@@ -20,25 +20,11 @@ bool IsKept(char c) {
            std::string_view("-._~!$+,;=@").find(c) != std::string_view::npos;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    const char lower = static_cast<char>(c | 0x20);
-    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
-}
-
 // A path segment as a file name: %-escapes decoded, every other character "_".
 std::string SafeSegment(std::string_view segment) {
-    std::string safe;
-    for (std::size_t i = 0; i < segment.size(); ++i) {
-        char c = segment[i];
-        if (c == '%' && i + 2 < segment.size() && HexValue(segment[i + 1]) >= 0 &&
-            HexValue(segment[i + 2]) >= 0) {
-            c = static_cast<char>(HexValue(segment[i + 1]) * 16 + HexValue(segment[i + 2]));
-            i += 2;
-        }
-        safe += IsKept(c) ? c : '_';
+    std::string safe = PercentDecoded(segment);
+    for (char& c : safe) {
+        c = IsKept(c) ? c : '_';
     }
     return safe == "." || safe == ".." ? std::string("_") : safe;
 }

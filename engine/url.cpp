@@ -18,6 +18,14 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+int HexValue(char c) {
+    if (IsDigit(c)) {
+        return c - '0';
+    }
+    const char lower = static_cast<char>(c | 0x20);
+    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+}
+
 // A letter, then letters, digits, "+", "-" or ".", then ":".
 std::optional<std::string_view> SchemeOf(std::string_view text) {
     if (text.empty() || !IsAsciiLetter(text[0])) {
@@ -126,6 +134,22 @@ UrlParts SplitUrl(std::string_view url) {
         parts.fragment = rest.substr(1);
     }
     return parts;
+}
+
+std::string PercentDecoded(std::string_view text) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const int high = i + 2 < text.size() && text[i] == '%' ? HexValue(text[i + 1]) : -1;
+        const int low = high >= 0 ? HexValue(text[i + 2]) : -1;
+        if (low >= 0) {
+            decoded += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            decoded += text[i];
+        }
+    }
+    return decoded;
 }
 
 std::pair<std::string_view, std::string_view> SplitFragment(std::string_view url) {

@@ -20,6 +20,9 @@ struct UrlParts {
 
 UrlParts SplitUrl(std::string_view url);
 
+// "%XX" escapes decoded; a "%" that starts none stays as it is.
+std::string PercentDecoded(std::string_view text);
+
 // The address without its fragment, and the fragment with its "#" ("" when there is none).
 std::pair<std::string_view, std::string_view> SplitFragment(std::string_view url);
 
