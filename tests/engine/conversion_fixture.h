@@ -54,7 +54,7 @@ protected:
     support::TempFolder out_;
     support::FakeHost host_;
     platform::CurlFetcher fetcher_;
-    platform::SpawnProcessRunner runner_;
+    platform::SpawnProcessRunner runner_{std::chrono::seconds(2)};
     platform::LocalFiles files_;
     engine::Converter converter_{fetcher_, host_, runner_, files_};
 };

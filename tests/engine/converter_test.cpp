@@ -189,51 +189,105 @@ TEST_F(ClassicRunTest, AStartPageThatGivesNothingIsError404) {
     EXPECT_FALSE(std::filesystem::exists(tools_.path() + "my tools/calls.txt"));
 }
 
-TEST_F(ClassicRunTest, ALocalFileBecomesTheStartPageUnchanged) {
-    const std::string path = out_.Write("pages/p.htm", "<img src=a.gif>");
-    for (const std::string& typed : {path, "file://" + path}) {
+TEST_F(ClassicRunTest, ALocalFileBecomesTheStartPageAsAnAbsolutePath) {
+    const std::string path = out_.Write("pages/my page.htm", "<img src=a.gif>");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(out_.path());
+    for (const std::string& typed :
+         {path, std::string("pages/my page.htm"), "file://" + out_.path() + "pages/my%20page.htm",
+          "FILE://localhost" + path}) {
         converter_.Convert(typed, output());
         const auto chm = Chm();
         EXPECT_EQ(
             chm.at("chmkorva.hhp"),
             "[OPTIONS]\r\nDefault Window=KORVA\r\n[WINDOWS]\r\nKORVA=\"Created with KORVA\",,,\"" +
                 path + "\",\"" + path +
-                "\",,,,,0x42020,,0x207c,[30,30,600,400],,,,,,,0\r\n[FILES]\r\n" + path + "\r\n");
+                "\",,,,,0x42020,,0x207c,[30,30,600,400],,,,,,,0\r\n[FILES]\r\n" + path + "\r\n")
+            << typed;
         EXPECT_EQ(chm.at(path), "<img src=a.gif>");
         EXPECT_THAT(Leftovers(), ElementsAre());
     }
-}
-
-TEST_F(ClassicRunTest, ARelativeLocalPathKeepsItsSlashes) {
-    out_.Write("a/b/p.htm", "<p>");
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(out_.path());
-    converter_.Convert("a/b/p.htm", output());
     std::filesystem::current_path(before);
-    EXPECT_EQ(converter_.sURL, "a/b/p.htm");  // no "/" added for its two slashes
-    EXPECT_TRUE(Chm().at("chmkorva.hhp").ends_with("[FILES]\r\na/b/p.htm\r\n"));
+    EXPECT_EQ(converter_.sURL, "FILE://localhost" + path);  // no "/" added for its two slashes
 }
 
-TEST_F(ClassicRunTest, AnErrorLeavesTheWorkingFilesAndTheOldOutput) {
+TEST_F(ClassicRunTest, AnErrorClearsTheWorkingFolderAndKeepsTheOldOutput) {
     Serve("/page.htm", "text/html", "<img src=a.gif>");
     Serve("/a.gif", "image/gif", "GIF");
     out_.Write("help file.chm", "old");
     std::filesystem::create_directory(work_.path() + "chmindex.htm");  // the page can't be written
     EXPECT_THROW(Convert("/page.htm"), engine::RunError);
-    EXPECT_EQ(work_.Read("chm0.gif"), "GIF");
+    EXPECT_THAT(Leftovers(), ElementsAre());
     EXPECT_EQ(out_.Read("help file.chm"), "old");
 }
 
-TEST_F(ClassicRunTest, AFailedCompileKeepsTheOldOutput) {
+// Each way a compile can fail, with what the run then says; the output stays as it was.
+TEST_F(ClassicRunTest, ACompileCountsOnlyWhenTheCompilerSucceededAndWroteTheFile) {
+    struct Case {
+        const char* fault;  // FAKE_HHC_FAULT
+        const char* compiler;
+        std::string error;
+    };
+
+    const std::string failed = "53 The help compiler failed (";
+    const Case cases[] = {
+        {"", "nowhere/hhc.exe", failed + "it could not be started; no help file was written)"},
+        {"status0", "my tools/hhc.exe", failed + "exit status 0)"},
+        {"nochm", "my tools/hhc.exe", failed + "exit status 1; no help file was written)"},
+        {"crash", "my tools/hhc.exe", failed + "ended by signal 11)"},
+        {"hang", "my tools/hhc.exe",
+         failed + "stopped after its time limit; no help file was written)"},
+    };
     Serve("/page.htm", "text/html", "<p>");
     out_.Write("help file.chm", "old");
-    converter_.sCompiler = tools_.path() + "nowhere/hhc.exe";
-    EXPECT_EQ(support::RunErrorText([&] { Convert("/page.htm"); }), "53 File not found");
-    EXPECT_EQ(out_.Read("help file.chm"), "old");
+    for (const Case& c : cases) {
+        ::setenv("FAKE_HHC_FAULT", c.fault, 1);
+        converter_.sCompiler = tools_.path() + c.compiler;
+        EXPECT_EQ(support::RunErrorText([&] { Convert("/page.htm"); }), c.error);
+        EXPECT_EQ(out_.Read("help file.chm"), "old");
+        EXPECT_THAT(Leftovers(), ElementsAre());
+    }
+    ::unsetenv("FAKE_HHC_FAULT");
+}
 
-    converter_.sCompiler = tools_.path() + "my tools/hhc.exe";
+// Each limit of a run ends it with its own error, the working folder empty.
+TEST_F(ClassicRunTest, TheRunsLimitsEndIt) {
+    struct Case {
+        engine::RunLimits limits;
+        bool interrupted;
+        std::string error;
+    };
+
+    const Case cases[] = {
+        {{1, 1 << 20, std::chrono::seconds(60)},
+         false,
+         "67 Too many files: the page needs more than 1 resources"},
+        {{10, 30, std::chrono::seconds(60)},
+         false,
+         "413 Too much to store: the page's files pass 0 MB"},
+        {{10, 1 << 20, std::chrono::seconds(1)},
+         false,
+         "408 Time-out: the run took more than 1 seconds"},
+        {{10, 1 << 20, std::chrono::seconds(60)}, true, "18 User interrupt occurred"},
+    };
+    Serve("/page.htm", "text/html", "<img src=a.gif><img src=b.gif><img src=slow.gif>");
+    Serve("/a.gif", "image/gif", "GIF89a 20 bytes long");
+    Serve("/b.gif", "image/gif", "GIF");
+    server_.Serve("/slow.gif", {200, "image/gif", "slow", "", std::chrono::seconds(5)});
+    for (const Case& c : cases) {
+        converter_.limits = c.limits;
+        converter_.interrupted = [&c] { return c.interrupted; };
+        EXPECT_EQ(support::RunErrorText([&] { Convert("/page.htm"); }), c.error);
+        EXPECT_THAT(Leftovers(), ElementsAre());
+    }
+}
+
+TEST_F(ClassicRunTest, ControlCharactersFromTheServerAreShownNotSent) {
+    server_.Serve("/x.bin", {200, "application/x-\x1b[31mred", "x"});
+    Serve("/page.htm", "text/html", "<img src=x.bin>");
     Convert("/page.htm");
-    EXPECT_NE(out_.Read("help file.chm"), "old");
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_THAT(host_.messages[0], HasSubstr("Content-Type: application/x-^[[31mred\r\n"));
 }
 
 TEST(CountOccTest, CountsWithoutOverlapIgnoringCase) {

@@ -114,6 +114,17 @@ TEST_F(CurlFetcherTest, DecodesCompressedBodies) {
     EXPECT_NE(InStr(fetcher_.GetHeader(), "Content-Encoding:"), 0u) << fetcher_.GetHeader();
 }
 
+TEST_F(CurlFetcherTest, AbandonsATransferPastItsSizeLimitOrWhenStopped) {
+    // Compressed on the wire, so the limit holds for the decoded body, as for a gzip bomb.
+    const std::size_t size = std::size_t{3} << 20;
+    server().Serve("/big.bin", {200, "text/plain", std::string(size, 'b')});
+    const std::string url = server().Url("/big.bin");
+    EXPECT_EQ(platform::CurlFetcher({size - 1, {}}).OpenURL(url), "");
+    EXPECT_EQ(platform::CurlFetcher({size, {}}).OpenURL(url).size(), size);
+    fetcher_.StopWhen([] { return true; });
+    EXPECT_EQ(fetcher_.OpenURL(url), "");
+}
+
 TEST_F(CurlFetcherTest, DecodesDataAddressesLocally) {
     struct Case {
         const char* address;
