@@ -128,8 +128,9 @@ void Compilation::ReportOptions(const CompileOptions& options) {
         messages_.Warning("unknown [OPTIONS] key \"" + key + "\" ignored");
     }
     if (project_.binaryToc || project_.binaryIndex) {
-        messages_.Note("Binary TOC and Binary Index are not written; the contents and index " 
-                       "files are stored as they are");
+        messages_.Note(
+            "Binary TOC and Binary Index are not written; the contents and index "
+            "files are stored as they are");
     }
 }
 

@@ -118,6 +118,7 @@ std::string CopyTarget(const std::string& to) {
         const std::filesystem::path next = std::filesystem::read_symlink(target, error);
         target = next.is_absolute() ? next : target.parent_path() / next;
     }
+
     struct stat info {};
 
     if (::stat(target.c_str(), &info) != 0) {
@@ -126,7 +127,8 @@ std::string CopyTarget(const std::string& to) {
         }
         return target;
     }
-    if (!S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+    if (!S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0 ||
+        ::access(target.c_str(), W_OK) != 0) {
         throw engine::RunError{75, "Path/File access error"};
     }
     return target;
@@ -215,6 +217,7 @@ void LocalFiles::CopyFile(const std::string& from, const std::string& to) {
     Descriptor out = CreatePartialCopy(target, partial);
     try {
         CopyBytes(in.get(), out.get(), from, partial);
+
         struct stat old {};
 
         if (::stat(target.c_str(), &old) == 0) {

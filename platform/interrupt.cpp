@@ -8,7 +8,9 @@ namespace platform {
 namespace {
 
 std::atomic<int> requested{0};
+
 struct sigaction previousInt {};
+
 struct sigaction previousTerm {};
 
 extern "C" void OnInterrupt(int signal) {
@@ -22,7 +24,9 @@ extern "C" void OnInterrupt(int signal) {
 
 InterruptGuard::InterruptGuard() {
     requested = 0;
+
     struct sigaction action {};
+
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &previousInt);

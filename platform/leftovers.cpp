@@ -57,6 +57,7 @@ pid_t PidIn(std::string_view rest) {
 
 bool RunIsGone(const std::filesystem::path& path, pid_t pid) {
     struct stat info {};
+
     if (::lstat(path.c_str(), &info) != 0 || info.st_uid != ::getuid()) {
         return false;  // not ours to remove
     }

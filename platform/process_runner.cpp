@@ -3,8 +3,8 @@
 // and exec the child calls nothing that is unsafe after a fork.
 #include "platform/process_runner.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <thread>
 
