@@ -30,6 +30,7 @@ namespace {
 constexpr int kPanelTravel = 840;        // twips the panel grows by when it opens
 constexpr int kPanelOpenHeight = 1095;   // the frame, open
 constexpr int kPanelClosedHeight = 255;  // the frame, closed: its caption row alone
+constexpr int kProgressHeight = 300;     // the line below the buttons that a run adds
 
 QString ErrorText(const engine::RunError& error) {
     return QStringLiteral("Error %1: %2")
@@ -200,6 +201,19 @@ void frmMain::btnOK_Click() {
     QApplication::restoreOverrideCursor();
     QApplication::beep();
     close();
+}
+
+void frmMain::ShowProgress(const QString& text) {
+    if (lblProgress == nullptr) {
+        const int top = btnOK->geometry().bottom() + ui::Px(60);
+        lblProgress = new QLabel(this);
+        lblProgress->setObjectName("lblProgress");
+        lblProgress->setGeometry(ui::Px(120), top, ui::Px(4815), ui::Px(255));
+        setFixedSize(width(), height() + ui::Px(kProgressHeight));
+        lblProgress->show();
+    }
+    lblProgress->setText(text);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void frmMain::btnCancel_Click() {

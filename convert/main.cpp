@@ -1,88 +1,34 @@
-// korva-convert URL OUTPUT [--links absolute|external|null] [--classic]: one conversion
-// without a window.
-// What the desktop program would show in a message box goes to standard error.
+// korva-convert: one conversion without a window (see arguments.h). What the desktop program
+// would show in a message box goes to standard error.
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 
+#include "convert/arguments.h"
+#include "convert/console.h"
 #include "engine/converter.h"
 #include "engine/run_error.h"
-#include "platform/curl_fetcher.h"
 #include "platform/files.h"
 #include "platform/folder_search.h"
 #include "platform/interrupt.h"
 #include "platform/leftovers.h"
+#include "platform/make_fetcher.h"
 #include "platform/process_runner.h"
 #include "settings/qt_settings_store.h"
 #include "settings/run_settings.h"
 
 namespace {
 
-constexpr std::string_view kUsage =
-    "usage: korva-convert URL OUTPUT [--links absolute|external|null] [--classic]";
-
-struct Arguments {
-    std::string url;
-    std::string output;
-    engine::LinkMode mode = engine::LinkMode::Absolute;
-    bool classic = false;
-};
-
-class ConsoleHost : public engine::Host {
-public:
-    explicit ConsoleHost(engine::LinkMode mode) : mode_(mode) {}
-
-    engine::LinkMode CurrentLinkMode() const override { return mode_; }
-
-    void ShowMessage(std::string_view text) override { std::cerr << text << '\n'; }
-
-private:
-    engine::LinkMode mode_;
-};
-
-std::optional<engine::LinkMode> ParseMode(std::string_view name) {
-    if (name == "absolute") {
-        return engine::LinkMode::Absolute;
-    }
-    if (name == "external") {
-        return engine::LinkMode::External;
-    }
-    if (name == "null") {
-        return engine::LinkMode::Null;
-    }
-    return std::nullopt;
-}
-
-std::optional<Arguments> Parse(int argc, char** argv) {
-    if (argc < 3) {
-        return std::nullopt;
-    }
-    Arguments arguments{argv[1], argv[2]};
-    for (int i = 3; i < argc; ++i) {
-        const std::string_view option = argv[i];
-        if (option == "--classic") {
-            arguments.classic = true;
-            continue;
-        }
-        const std::optional<engine::LinkMode> mode =
-            i + 1 < argc ? ParseMode(argv[i + 1]) : std::nullopt;
-        if (option != "--links" || !mode) {
-            return std::nullopt;
-        }
-        arguments.mode = *mode;
-        ++i;
-    }
-    return arguments;
-}
-
 int Convert(const Arguments& arguments, const std::string& compiler,
             const settings::RunSettings& run) {
-    ConsoleHost host(arguments.mode);
-    platform::CurlFetcher fetcher({run.maxDownloadBytes, {}});
+    Console console(arguments.mode);
+    const std::unique_ptr<engine::Fetcher> fetcher = platform::MakeFetcher(
+        run.parallel && !arguments.sequential, {run.maxDownloadBytes, {}},
+        [&console](const platform::FetchProgress& progress) { console.ShowProgress(progress); });
     platform::SpawnProcessRunner runner;
     platform::LocalFiles files;
-    engine::Converter converter(fetcher, host, runner, files);
+    engine::Converter converter(*fetcher, console, runner, files);
     converter.sCompiler = compiler;
     converter.capture = arguments.classic ? engine::Capture::Classic : run.capture;
     converter.limits = run.limits;
@@ -93,10 +39,12 @@ int Convert(const Arguments& arguments, const std::string& compiler,
         converter.TempDir = platform::MakeWorkingFolder();
         converter.Convert(arguments.url, arguments.output);
     } catch (const engine::RunError& error) {
+        console.EndProgress();
         std::cerr << "Error " << error.number << ": " << error.description << '\n';
         // Ended by a signal: say so in the status, as the shell expects.
         status = platform::InterruptRequested() ? 128 + platform::InterruptSignal() : 1;
     }
+    console.EndProgress();
     // A run that failed cleared its working folder; an empty one goes.
     if (!converter.TempDir.empty()) {
         platform::RemoveFolderIfEmpty(converter.TempDir);
@@ -107,7 +55,7 @@ int Convert(const Arguments& arguments, const std::string& compiler,
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::optional<Arguments> arguments = Parse(argc, argv);
+    const std::optional<Arguments> arguments = ParseArguments(argc, argv);
     if (!arguments) {
         std::cerr << kUsage << '\n';
         return 1;

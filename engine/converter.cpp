@@ -2,6 +2,7 @@
 // it happens and the caller shows it.
 #include "engine/converter.h"
 
+#include "engine/prefetch_plan.h"
 #include "engine/project_file.h"
 #include "engine/resource_linker.h"
 #include "engine/run_error.h"
@@ -39,6 +40,9 @@ Converter::Converter(Fetcher& net, Host& host, ProcessRunner& runner, Files& fil
 void Converter::Convert(std::string_view typedUrl, const std::string& outputFile) {
     guard_.Start(limits, interrupted);
     Net.StopWhen([this] { return guard_.ShouldStop(); });
+    Net.PlanWith([this](std::string_view address, std::string_view headers, std::string_view body) {
+        return PlanAhead(address, headers, body);
+    });
     try {
         Run(typedUrl, outputFile);
     } catch (...) {
@@ -170,6 +174,18 @@ void Converter::StoreStyleSheet(const std::string& css, const std::string& sheet
         RewriteStyleSheet(css, [&linker](std::string_view ref) { return linker.Localize(ref); });
     --nestedDocuments_;
     Keep(name, rewritten);
+}
+
+// What a fetched document will ask for that the run does not know yet: the addresses a
+// fetcher may get ahead of the run.
+std::vector<std::string> Converter::PlanAhead(std::string_view address, std::string_view headers,
+                                              std::string_view body) const {
+    std::vector<std::string> plan = PlanFetches(address, headers, body, capture);
+    std::erase_if(plan, [this](const std::string& url) {
+        return tFiles.Find(url) != nullptr || tFiles.Refused(url) ||
+               (capture == Capture::Complete && EqualsNoCase(url, startPage_.address));
+    });
+    return plan;
 }
 
 void Converter::Keep(const std::string& name, std::string_view bytes) {

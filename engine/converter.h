@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/capture.h"
 #include "engine/local_names.h"
@@ -63,6 +64,8 @@ private:
     void StoreStyleSheet(const std::string& css, const std::string& sheetUrl,
                          const std::string& name);
     void Keep(const std::string& name, std::string_view bytes);
+    std::vector<std::string> PlanAhead(std::string_view address, std::string_view headers,
+                                       std::string_view body) const;
     std::string LocalStartPage() const;
     void DeleteWorkingFiles(const std::string& startPage);
 

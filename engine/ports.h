@@ -3,6 +3,7 @@
 // real platform parts.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +55,12 @@ public:
 
     // From now on, every transfer is abandoned (nothing delivered) once `stop` says so.
     virtual void StopWhen(StopSignal stop) = 0;
+
+    // What a fetched document will ask for next (see prefetch_plan.h), for a fetcher that gets
+    // addresses ahead of the run; one that fetches only what is asked ignores it.
+    using Planner = std::function<std::vector<std::string>(
+        std::string_view address, std::string_view headers, std::string_view body)>;
+    virtual void PlanWith(Planner planner) = 0;
 };
 
 // How a started program ended.

@@ -1,8 +1,5 @@
 #include "platform/curl_fetcher.h"
 
-#include "engine/text.h"
-#include "platform/data_url.h"
-
 namespace platform {
 
 CurlFetcher::CurlFetcher(TransferLimits limits)
@@ -11,19 +8,22 @@ CurlFetcher::CurlFetcher(TransferLimits limits)
 CurlFetcher::~CurlFetcher() = default;
 
 std::string CurlFetcher::OpenURL(const std::string& url) {
-    last_ = Response{{}, {}, url};
-    if (engine::StartsWithNoCase(url, 1, "data:")) {
-        if (std::optional<DataUrl> data = DecodeDataUrl(url)) {
-            last_.headers = "Content-Type: " + data->mediaType + "\r\n";
-            return std::move(data->bytes);
-        }
-        return "";
+    if (std::optional<Response> local = LocalResponse(url)) {
+        last_ = std::move(*local);
+        return std::move(last_.body);
     }
-    if (!IsWebAddress(url) || transfer_->handle() == nullptr) {
+    if (transfer_->handle() == nullptr) {
+        last_ = Response{{}, {}, url};
         return "";
     }
     transfer_->Prepare(url);
     last_ = transfer_->Finish(curl_easy_perform(transfer_->handle()));
+    ++counts_.known;
+    ++counts_.fetched;
+    counts_.bytes += last_.body.size();
+    if (progress_) {
+        progress_(counts_);
+    }
     return std::move(last_.body);
 }
 

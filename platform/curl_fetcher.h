@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/ports.h"
+#include "platform/fetch_common.h"
 #include "platform/transfer.h"
 
 namespace platform {
@@ -32,10 +33,17 @@ public:
 
     void StopWhen(engine::StopSignal stop) override;
 
+    // Fetches only what is asked for.
+    void PlanWith(Planner) override {}
+
+    void ReportProgressTo(ProgressSink sink) { progress_ = std::move(sink); }
+
 private:
     TransferLimits limits_;
     std::unique_ptr<Transfer> transfer_;
     Response last_;
+    ProgressSink progress_;
+    FetchProgress counts_;
 };
 
 }  // namespace platform

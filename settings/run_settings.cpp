@@ -24,6 +24,7 @@ RunSettings ReadRunSettings(const SettingsStore& store) {
     if (store.GetSetting(kSection, kCaptureKey, "complete") == "classic") {
         run.capture = engine::Capture::Classic;
     }
+    run.parallel = store.GetSetting(kSection, kParallelKey, "true") != "false";
     constexpr std::uint64_t kMB = std::uint64_t{1} << 20;
     run.maxDownloadBytes = Number(store, kMaxDownloadKey, run.maxDownloadBytes / kMB) * kMB;
     run.limits.maxResources = Number(store, kMaxResourcesKey, run.limits.maxResources);

@@ -16,9 +16,11 @@ inline constexpr std::string_view kMaxDownloadKey = "MaxDownloadMB";  // one tra
 inline constexpr std::string_view kMaxResourcesKey = "MaxResources";
 inline constexpr std::string_view kMaxStoredKey = "MaxStoredMB";  // all files of a run
 inline constexpr std::string_view kMaxRunKey = "MaxRunSeconds";
+inline constexpr std::string_view kParallelKey = "Parallel";  // "false": one address at a time
 
 struct RunSettings {
     engine::Capture capture = engine::Capture::Complete;
+    bool parallel = true;
     std::size_t maxDownloadBytes = std::size_t{256} << 20;
     engine::RunLimits limits;
 };
