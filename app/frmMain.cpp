@@ -203,7 +203,7 @@ void frmMain::btnOK_Click() {
     close();
 }
 
-void frmMain::ShowProgress(const QString& text) {
+void frmMain::ShowProgress(const platform::FetchProgress& progress) {
     if (lblProgress == nullptr) {
         const int top = btnOK->geometry().bottom() + ui::Px(60);
         lblProgress = new QLabel(this);
@@ -212,7 +212,7 @@ void frmMain::ShowProgress(const QString& text) {
         setFixedSize(width(), height() + ui::Px(kProgressHeight));
         lblProgress->show();
     }
-    lblProgress->setText(text);
+    lblProgress->setText(QString::fromStdString(platform::ProgressText(progress)));
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 

@@ -10,6 +10,7 @@
 
 #include "engine/converter.h"
 #include "engine/ports.h"
+#include "platform/fetch_common.h"
 #include "settings/settings_store.h"
 
 class PictureBox;
@@ -39,7 +40,7 @@ public:
 
     // The run's progress in a line below the buttons, shown while it runs; the window repaints
     // with it, though it takes no input until the run ends.
-    void ShowProgress(const QString& text);
+    void ShowProgress(const platform::FetchProgress& progress);
 
     void imgDownUp_MouseUp(int Button, int Shift, float X, float Y);
     void imgUpUp_MouseUp(int Button, int Shift, float X, float Y);
