@@ -207,9 +207,8 @@ Measure RunOnce(const std::vector<std::string>& argv, const fs::path& dir, const
     ::wait4(pid, &status, 0, &usage);
     m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     m.peakKiB = usage.ru_maxrss;
-    // The compilers' exit statuses differ (hhc.exe follows the platform compiler's); a
-    // compiler that ends by itself and leaves its output has succeeded.
-    m.ok = WIFEXITED(status) && fs::exists(output);
+    // Judged by the output: hhc.exe says success with 1, chmcmd with 0.
+    m.ok = WIFEXITED(status) && fs::exists(output) && fs::file_size(output) > 0;
     m.outputSize = m.ok ? fs::file_size(output) : 0;
     return m;
 }

@@ -21,13 +21,13 @@
 #include "hhc/hhp/project.h"
 #include "hhc/html/charset.h"
 #include "hhc/html/title.h"
+#include "hhc/messages.h"
 #include "hhc/output_target.h"
 #include "hhc/sysfiles/code_page.h"
 #include "hhc/sysfiles/string_pool.h"
 #include "hhc/sysfiles/system_file.h"
 #include "hhc/sysfiles/topic_tables.h"
 #include "hhc/sysfiles/windows_file.h"
-#include "hhc/visible_text.h"
 
 namespace hhc {
 
@@ -96,8 +96,10 @@ public:
     fs::path Run();
 
 private:
-    void Warn(const std::string& text);
     std::string Topic(std::string_view value) const;
+    fs::path ProjectPath(std::string_view value) const;
+    void ReportOptions(const CompileOptions& options);
+    fs::path Compile();
     bool Store(std::string_view entry);
     bool StreamFile(const fs::path& source, const std::string& name);
     void AddSystemFiles();
@@ -105,13 +107,14 @@ private:
 
     fs::path projectFile_;
     fs::path projectDir_;
-    std::ostream& warnings_;
+    Messages messages_;
     hhp::Project project_;
     std::uint32_t timestamp_;
     fs::path output_;  // as the project names it
+    unsigned threads_;
     fs::path target_;  // what is replaced: the file a link names
     std::fstream content_;
-    chm::ChmWriter writer_;
+    std::optional<chm::ChmWriter> writer_;
     std::map<std::string, fs::path> sourceByFoldedName_;
     std::vector<std::string> stored_;
     std::vector<Page> pages_;
@@ -130,26 +133,36 @@ hhp::Project ReadProject(const fs::path& projectFile) {
     return hhp::ParseProject(text);
 }
 
-fs::path OutputPath(const fs::path& projectFile, const hhp::Project& project) {
-    const std::string compiled = Slashes(project.compiledFile);
-    const fs::path dir = projectFile.parent_path();
-    return compiled.empty() ? dir / projectFile.stem().concat(".chm") : dir / fs::path(compiled);
-}
-
 Compilation::Compilation(const fs::path& projectFile, std::ostream& warnings,
                          const CompileOptions& options)
     : projectFile_(fs::absolute(projectFile)),
       projectDir_(projectFile_.parent_path()),
-      warnings_(warnings),
+      messages_(warnings),
       project_(ReadProject(projectFile_)),
       timestamp_(Timestamp()),
-      output_(OutputPath(projectFile_, project_)),
-      target_(OutputTarget(output_)),
-      content_(AnonymousStore(TempBeside(target_, "lzx"))),
-      writer_(content_, lzx::EncoderOptions{.threads = Threads(options)}) {}
+      output_(project_.compiledFile.empty() ? projectDir_ / projectFile_.stem().concat(".chm")
+                                            : ProjectPath(project_.compiledFile)),
+      threads_(Threads(options)) {
+    ReportOptions(options);
+}
 
-void Compilation::Warn(const std::string& text) {
-    warnings_ << "hhc.exe: warning: " << VisibleText(text) << '\n';
+fs::path Compilation::ProjectPath(std::string_view value) const {
+    return projectDir_ / fs::path(Slashes(value));
+}
+
+void Compilation::ReportOptions(const CompileOptions& options) {
+    if (!project_.errorLogFile.empty()) {
+        messages_.OpenLog(ProjectPath(project_.errorLogFile));
+    }
+    messages_.SetProgress(project_.displayProgress ? options.progress : nullptr);
+    for (const std::string& key : project_.unknownKeys) {
+        messages_.Warning("unknown [OPTIONS] key \"" + key + "\" ignored");
+    }
+    if (project_.binaryToc || project_.binaryIndex) {
+        messages_.Note(
+            "Binary TOC and Binary Index are not written; the contents and index "
+            "files are stored as they are");
+    }
 }
 
 std::string Compilation::Topic(std::string_view value) const {
@@ -171,13 +184,14 @@ bool Compilation::StreamFile(const fs::path& source, const std::string& name) {
     if (IsPage(name)) {
         scan.emplace();
     }
-    writer_.BeginFile(name);
+    messages_.Progress(name);
+    writer_->BeginFile(name);
     std::vector<char> buffer(kReadPiece);
     while (in) {
         in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         const auto got = static_cast<std::size_t>(in.gcount());
         const std::string_view piece(buffer.data(), got);
-        writer_.Append(std::span(reinterpret_cast<const std::uint8_t*>(piece.data()), got));
+        writer_->Append(std::span(reinterpret_cast<const std::uint8_t*>(piece.data()), got));
         if (scan) {
             scan->title.Feed(piece);
             scan->charset.Feed(piece);
@@ -203,12 +217,12 @@ bool Compilation::Store(std::string_view entry) {
         if (it->second == source) {
             return true;  // the same file named twice is stored once
         }
-        Warn(source.string() + " would be stored as " + name + " like " + it->second.string() +
-             ", not stored");
+        messages_.Warning(source.string() + " would be stored as " + name + " like " +
+                          it->second.string() + ", not stored");
         return false;
     }
     if (name == "/" || !StreamFile(source, name)) {
-        Warn("cannot read " + source.string() + ", not stored");
+        messages_.Warning("cannot read " + source.string() + ", not stored");
         return false;
     }
     sourceByFoldedName_.emplace(LowerAscii(name), source);
@@ -272,15 +286,15 @@ void Compilation::AddSystemFiles() {
     sysfiles::StringPool strings;
     const std::vector<std::uint8_t> windowsFile = sysfiles::WindowsFile(windows, strings);
     const sysfiles::TopicTables tables = sysfiles::BuildTopicTables(topics, strings);
-    writer_.AddFile("/#WINDOWS", windowsFile);
-    writer_.AddFile("/#TOPICS", tables.topics);
-    writer_.AddFile("/#URLTBL", tables.urlTable);
-    writer_.AddFile("/#URLSTR", tables.urlStrings);
-    writer_.AddFile("/#IDXHDR", sysfiles::IndexHeader(static_cast<std::uint32_t>(topics.size()),
-                                                      info.timestamp));
-    writer_.AddFile("/#STRINGS", strings.Bytes());
-    writer_.AddUncompressedFile("/#SYSTEM", sysfiles::SystemFile(info));
-    writer_.AddUncompressedFile("/#ITBITS", {});
+    writer_->AddFile("/#WINDOWS", windowsFile);
+    writer_->AddFile("/#TOPICS", tables.topics);
+    writer_->AddFile("/#URLTBL", tables.urlTable);
+    writer_->AddFile("/#URLSTR", tables.urlStrings);
+    writer_->AddFile("/#IDXHDR", sysfiles::IndexHeader(static_cast<std::uint32_t>(topics.size()),
+                                                       info.timestamp));
+    writer_->AddFile("/#STRINGS", strings.Bytes());
+    writer_->AddUncompressedFile("/#SYSTEM", sysfiles::SystemFile(info));
+    writer_->AddUncompressedFile("/#ITBITS", {});
     WriteOutput(chm::HeaderInfo{codePage.lcid, timestamp_});
 }
 
@@ -291,7 +305,7 @@ void Compilation::WriteOutput(const chm::HeaderInfo& header) {
         if (!out) {
             throw Error("cannot write " + output_.string());
         }
-        writer_.Finish(out, header);
+        writer_->Finish(out, header);
         out.close();
         if (!out) {
             throw Error("cannot write " + output_.string());
@@ -309,6 +323,19 @@ void Compilation::WriteOutput(const chm::HeaderInfo& header) {
 }
 
 fs::path Compilation::Run() {
+    try {
+        return Compile();
+    } catch (const std::exception& e) {
+        messages_.Error(e.what());
+        throw;
+    }
+}
+
+fs::path Compilation::Compile() {
+    // Settled before any file is read, so a refused output costs nothing and writes nothing.
+    target_ = OutputTarget(output_);
+    content_ = AnonymousStore(TempBeside(target_, "lzx"));
+    writer_.emplace(content_, lzx::EncoderOptions{.threads = threads_});
     bool anyStored = false;
     for (const std::string& entry : project_.files) {
         anyStored = Store(entry) || anyStored;

@@ -14,6 +14,8 @@ namespace hhc {
 struct CompileOptions {
     // Threads that compress; 0 takes one per core. The output is the same for any count.
     unsigned threads = 0;
+    // Where the per-file lines go when the project asks for them; nullptr: nowhere.
+    std::ostream* progress = nullptr;
 };
 
 // Returns the path of the compiled file. Files that cannot be read are passed over with a line
