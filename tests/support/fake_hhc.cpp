@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
     std::filesystem::path output = project;
     if (misbehave == "crash") {
         std::ofstream(output.replace_extension(".chm"), std::ios::binary) << "junk";
+        std::signal(SIGSEGV, SIG_DFL);  // a sanitizer's handler would turn it into an exit
         std::raise(SIGSEGV);
     }
     std::ofstream(output.replace_extension(".chm"), std::ios::binary) << archive;
