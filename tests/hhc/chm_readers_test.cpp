@@ -331,10 +331,6 @@ struct TitleCase {
     std::vector<std::string> topics;  // "name<TAB>title", or the name alone for none
 };
 
-void PrintTo(const TitleCase& c, std::ostream* os) {
-    *os << c.id;
-}
-
 const std::string kUtf8Head = "<html><head><meta charset=\"utf-8\">";
 
 const TitleCase kTitleCases[] = {
