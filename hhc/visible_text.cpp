@@ -13,6 +13,7 @@ bool Hidden(char32_t c) {
     return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || (c >= 0x7F && c <= 0x9F);
 }
 
+// `utf8` says whether a C1 control came as a UTF-8 character or as a lone byte.
 std::string Shown(char32_t c, bool utf8) {
     if (c < 0x20) {
         return {'^', static_cast<char>(c + 0x40)};
@@ -38,7 +39,7 @@ std::string VisibleText(std::string_view text) {
                 break;
             case html::Utf8Decoder::Step::kCharacter:
                 if (Hidden(decoder.CodePoint())) {
-                    out += Shown(decoder.CodePoint(), i > start);
+                    out += Shown(decoder.CodePoint(), true);
                 } else {
                     out.append(text.substr(start, i + 1 - start));
                 }

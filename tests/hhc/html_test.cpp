@@ -1,6 +1,9 @@
 // Character references and page titles. Expected bytes come from the HTML 4 entity lists and
 // the Windows-1252 code chart, not from our tables.
+#include <cctype>
+#include <cstdint>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -9,6 +12,7 @@
 #include "hhc/html/charset.h"
 #include "hhc/html/entities.h"
 #include "hhc/html/title.h"
+#include "tests/support/run_program.h"
 
 namespace hhc::html {
 namespace {
@@ -86,6 +90,53 @@ TEST(Entities, KnowsTheHtml4Names) {
     }
 }
 
+// Python's html.entities and cp1252 codec are the independent tables the ours must match.
+TEST(Entities, TablesAgreeWithPython) {
+    const support::ProgramResult r = support::RunProgram(
+        {SYSTEM_PYTHON, "-c",
+         "import html.entities as h\n"
+         "for n, c in h.name2codepoint.items(): print(n, c)\n"
+         "for b in range(0x80, 0xA0): print(b, ord(bytes([b]).decode('cp1252', 'replace')))"});
+    ASSERT_EQ(r.exitCode, 0) << r.standardError;
+    std::istringstream lines(r.standardOutput);
+    int names = 0;
+    for (std::string key; lines >> key;) {
+        std::uint32_t codePoint = 0;
+        lines >> codePoint;
+        if (std::isdigit(static_cast<unsigned char>(key[0])) != 0) {
+            const char32_t expected = codePoint == 0xFFFD ? 0 : codePoint;
+            EXPECT_EQ(Windows1252Character(static_cast<std::uint8_t>(std::stoi(key))), expected)
+                << key;
+        } else {
+            ++names;
+            EXPECT_EQ(NamedEntity(key), char32_t{codePoint}) << key;
+        }
+    }
+    EXPECT_EQ(names, 252);
+    EXPECT_EQ(NamedEntity("apos"), U'\'');
+}
+
+TEST(Encoding, AppendCharacterAtTheEdges) {
+    struct Case {
+        char32_t codePoint;
+        Encoding encoding;
+        bool held;
+    };
+
+    const Case cases[] = {
+        {0x7F, kOther, true},  {0x80, kOther, false},   {0x7F, k1252, true},
+        {0x81, k1252, false},  {0xA0, k1252, true},     {0x100, k1252, false},
+        {0xD7FF, kUtf8, true}, {0xD800, kUtf8, false},  {0xDFFF, kUtf8, false},
+        {0xE000, kUtf8, true}, {0x10FFFF, kUtf8, true}, {0x110000, kUtf8, false},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        EXPECT_EQ(AppendCharacter(c.codePoint, c.encoding, out), c.held)
+            << std::hex << static_cast<std::uint32_t>(c.codePoint);
+        EXPECT_EQ(out.empty(), !c.held);
+    }
+}
+
 struct TitleCase {
     const char* id;
     std::string_view page;
@@ -155,6 +206,13 @@ const CharsetCase kCharsetCases[] = {
     {"ByteOrderMark", "\xEF\xBB\xBF<title>x</title>", kUtf8},
     {"MetaCharsetQuoted", "<head><meta charset=\"UTF-8\">\xE9", kUtf8},
     {"MetaCharsetUnquotedSelfClosed", "<META CHARSET=utf8 />", kUtf8},
+    {"TabsAndSlashAsSeparators", "<meta/charset=latin1><meta\tcharset=utf-8>", k1252},
+    {"TabAfterMeta", "<meta\tcharset=utf-8>", kUtf8},
+    {"LongerTagNameIsNotMeta", "<metadata charset=utf-8>", std::nullopt},
+    {"CharsetWithoutValue", "<meta http-equiv=content-type content='text/html; charset'>",
+     std::nullopt},
+    {"CharsetWordWithoutEquals",
+     "<meta http-equiv=content-type content='charsets x; charset=utf-8'>", kUtf8},
     {"HttpEquiv", "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">",
      k1252},
     {"HttpEquivAttributesReversed",
@@ -203,6 +261,7 @@ TEST(Transcode, BetweenUtf8AndWindows1252) {
         {"a\xFF"
          "b\xC3(\xE2\x82",
          kUtf8, k1252, "a?b?(?"},
+        {"\xE2\xC0\x80 \xED\xA0\x80", kUtf8, k1252, "??? ???"},
         {"caf\xE9 \x80\x9F \x81", k1252, kUtf8, "caf\xC3\xA9 \xE2\x82\xAC\xC5\xB8 ?"},
         {"\xE9\xFF", kOther, kUtf8, "\xE9\xFF"},
         {"\xC3\xA9", kUtf8, kOther, "\xC3\xA9"},
