@@ -51,8 +51,8 @@ void AddFolders(const std::string& name, std::set<std::string>& folders) {
     }
 }
 
-void ItsfHeader(ByteSink& sink, const HeaderInfo& info, std::uint64_t directorySize) {
-    const std::size_t start = sink.Size();
+void ItsfHeader(ByteSink& out, const HeaderInfo& info, std::uint64_t directorySize) {
+    ByteSink sink;
     sink.Text("ITSF");
     sink.U32(kItsfVersion);
     sink.U32(kItsfHeaderSize);
@@ -68,21 +68,23 @@ void ItsfHeader(ByteSink& sink, const HeaderInfo& info, std::uint64_t directoryS
     sink.U64(kDirectoryOffset);                  // header section 1, the directory: offset
     sink.U64(directorySize);                     // and length
     sink.U64(kDirectoryOffset + directorySize);  // content section 0
-    assert(sink.Size() - start == kItsfHeaderSize);
+    assert(sink.Size() == kItsfHeaderSize);
+    out.Bytes(sink.Data());
 }
 
-void Section0Header(ByteSink& sink, std::uint64_t fileSize) {
-    const std::size_t start = sink.Size();
+void Section0Header(ByteSink& out, std::uint64_t fileSize) {
+    ByteSink sink;
     sink.U32(kSection0Tag);
     sink.U32(0);
     sink.U64(fileSize);
     sink.U32(0);
     sink.U32(0);
-    assert(sink.Size() - start == kSection0HeaderSize);
+    assert(sink.Size() == kSection0HeaderSize);
+    out.Bytes(sink.Data());
 }
 
-void ItspHeader(ByteSink& sink, const Directory& dir) {
-    const std::size_t start = sink.Size();
+void ItspHeader(ByteSink& out, const Directory& dir) {
+    ByteSink sink;
     sink.Text("ITSP");
     sink.U32(kItspVersion);
     sink.U32(kItspHeaderSize);
@@ -101,7 +103,8 @@ void ItspHeader(ByteSink& sink, const Directory& dir) {
     sink.U32(kNone);
     sink.U32(kNone);
     sink.U32(kNone);
-    assert(sink.Size() - start == kItspHeaderSize);
+    assert(sink.Size() == kItspHeaderSize);
+    out.Bytes(sink.Data());
 }
 
 void Headers(ByteSink& sink, const HeaderInfo& info, const Directory& dir, std::uint64_t fileSize) {
