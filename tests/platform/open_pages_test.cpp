@@ -1,6 +1,7 @@
 #include "platform/browser_sessions/open_pages.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -92,7 +93,7 @@ TEST_F(OpenPagesTest, ListsEveryProfilesNewestSessionInOrder) {
     home_.Write(".mozilla/firefox/installs.ini", "[4F96D1932A9F858E]\nDefault=esr.default\n");
     Session(".mozilla/firefox/unused.default/times.json", "{}", 1);
     Session(".mozilla/firefox/esr.default/sessionstore-backups/recovery.jsonlz4",
-            FirefoxSession(FirefoxWindow({"http://f/1", "about:blank"}, 1) + "," +
+            FirefoxSession(FirefoxWindow({"http://f/1", "about:blank", ""}, 1) + "," +
                                FirefoxWindow({"HTTPS://F/2"}, 1),
                            1),
             20);
@@ -106,8 +107,29 @@ TEST_F(OpenPagesTest, ListsEveryProfilesNewestSessionInOrder) {
     Session("elsewhere/sessionstore-backups/recovery.jsonlz4",
             FirefoxSession(FirefoxWindow({"http://e/stale"}, 1), 1), 15);
 
+    // A second way to the same profiles must not list their pages twice.
+    fs::create_directories(home_.path() + ".var/app/org.mozilla.firefox/.mozilla");
+    fs::create_directory_symlink(home_.path() + ".mozilla/firefox",
+                                 home_.path() + ".var/app/org.mozilla.firefox/.mozilla/firefox");
+
     EXPECT_EQ(Addresses(), (std::vector<std::string>{"file:///c/4", "https://c/3", "http://c/1",
                                                      "HTTPS://F/2", "http://f/1", "http://e/1"}));
+}
+
+// The user's own folders: $HOME, and $XDG_CONFIG_HOME only when it is an absolute path.
+TEST_F(OpenPagesTest, FollowsTheUsersConfigurationFolder) {
+    Session("xdg/chromium/Default/Sessions/Session_1", ChromiumSession("http://xdg/"), 1);
+    Session(".config/chromium/Default/Sessions/Session_1", ChromiumSession("http://dot/"), 1);
+    const std::string userHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/";
+    setenv("HOME", home_.path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home_.path() + "xdg").c_str(), 1);
+    const std::vector<std::string> xdg = platform::browser_sessions::OpenPageAddresses();
+    setenv("XDG_CONFIG_HOME", "xdg", 1);
+    const std::vector<std::string> relative = platform::browser_sessions::OpenPageAddresses();
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", userHome.c_str(), 1);
+    EXPECT_EQ(xdg, std::vector<std::string>{"http://xdg/"});
+    EXPECT_EQ(relative, std::vector<std::string>{"http://dot/"});
 }
 
 }  // namespace

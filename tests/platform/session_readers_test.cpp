@@ -58,15 +58,17 @@ std::string Truncated(const std::string& file) {
 
 const ReaderCase kMozLz4Cases[] = {
     {"SeveralWindowsCurrentEntryInTheMiddle", support::MozLz4File(kTwoWindows), "b *d | >g"},
-    {"IndexMissingZeroOrBeyondTakesTheLast",
+    {"IndexMissingZeroOrBeyondTakesTheLastOneTheFirst",
      support::MozLz4File(R"({"windows": [{"tabs": [{"entries": [{"url": "a"}, {"url": "b"}]},
         {"entries": [{"url": "c"}, {"url": "d"}], "index": 0},
         {"entries": [{"url": "e"}, {"url": "f"}], "index": 9}, {"entries": []},
+        {"entries": [{"url": "g"}, {"url": "h"}], "index": 1},
         {"entries": [{"title": "no url"}], "index": 1}], "selected": 7}]})"),
-     "b d f - -"},
+     "b d f - g -"},
     {"TruncatedBlock", Truncated(support::MozLz4File(kTwoWindows)), "none"},
     {"WrongMagic", "mozLz41" + support::MozLz4File(kTwoWindows).substr(7), "none"},
-    {"SizeDisagreesWithBlock", support::MozLz4File(kTwoWindows).replace(8, 1, 1, '\x01'), "none"},
+    {"SizeClaimsMoreThanTheBlockHolds", support::MozLz4File(kTwoWindows).replace(9, 1, 1, '\x7f'),
+     "none"},
     {"NotJson", support::MozLz4File(R"({"windows": [)"), "none"},
     {"NotASession", support::MozLz4File("[1, 2]"), ""},
     {"Empty", "", "none"},
@@ -94,24 +96,27 @@ SnssWriter TwoWindows() {
     return log.Marker();
 }
 
+// One tab whose navigations 0 to 3 are a to d, `current` the one shown.
+SnssWriter FourNavigations(std::int32_t current) {
+    SnssWriter log;
+    log.Command(kTabWindow, {1, 1}).Navigation(1, 0, "a").Navigation(1, 1, "b");
+    log.Navigation(1, 2, "c").Navigation(1, 3, "d").Command(kSelectedNavigation, {1, current});
+    return log;
+}
+
 const ReaderCase kSnssCases[] = {
     {"SeveralWindowsCurrentNavigationInTheMiddle", TwoWindows().bytes(), ">d a *b | e"},
     {"ClosedTabsAndWindowsAreGone",
      TwoWindows().Command(kTabClosed, {3, 0, 0, 0}).Command(kWindowClosed, {9, 0, 0, 0}).bytes(),
      ">a *b"},
-    {"PrunedNavigationsMoveTheRestDown",
-     SnssWriter()
-         .Command(kTabWindow, {1, 1})
-         .Navigation(1, 0, "a")
-         .Navigation(1, 1, "b")
-         .Navigation(1, 2, "c")
-         .Navigation(1, 3, "d")
-         .Command(kSelectedNavigation, {1, 3})
-         .Command(kPruned, {1, 0, 2})  // c and d are now 0 and 1
-         .Command(kSelectedNavigation, {1, 0})
-         .Marker()
-         .bytes(),
-     "c"},
+    {"PruneFromTheFrontMovesTheRestDown",
+     FourNavigations(3).Command(kPruned, {1, 0, 2}).Navigation(1, 1, "x").Marker().bytes(), "x"},
+    {"PruneEndingAtTheCurrentMovesItDown",
+     FourNavigations(3).Command(kPruned, {1, 1, 2}).Navigation(1, 2, "x").Marker().bytes(), "d"},
+    {"PruneOverTheCurrentFallsBackToTheOneBefore",
+     FourNavigations(2).Command(kPruned, {1, 1, 2}).Marker().bytes(), "a"},
+    {"MalformedNavigationIsSkipped",
+     FourNavigations(0).Command(6, {12, 1, 0, 100}).Marker().bytes(), "a"},
     {"LastCommandCutShortKeepsTheRest",
      Truncated(TwoWindows()
                    .Command(kSelectedNavigation, {4, 1})
