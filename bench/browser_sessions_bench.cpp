@@ -86,14 +86,15 @@ int main(int argc, char** argv) {
 
     const support::TempFolder firefox;
     firefox.Write(".mozilla/firefox/profiles.ini", "[Profile0]\nPath=p.default\n");
-    const std::string mozLz4 = support::MozLz4File(FirefoxJson(tabs));
+    const std::string json = FirefoxJson(tabs);
+    const std::string mozLz4 = support::MozLz4File(json);
     firefox.Write(".mozilla/firefox/p.default/sessionstore-backups/recovery.jsonlz4", mozLz4);
 
     const support::TempFolder chromium;
     const std::string snss = ChromiumLog(tabs);
     chromium.Write(".config/chromium/Default/Sessions/Session_13400000000000000", snss);
 
-    std::printf("Firefox session, %d tabs (%zu KB mozLz4): %.2f ms\n", tabs, mozLz4.size() / 1024,
+    std::printf("Firefox session, %d tabs (%zu KB of JSON): %.2f ms\n", tabs, json.size() / 1024,
                 BestListingTime(firefox, tabs, runs));
     std::printf("Chromium session, %d tabs (%zu KB SNSS): %.2f ms\n", tabs, snss.size() / 1024,
                 BestListingTime(chromium, tabs, runs));

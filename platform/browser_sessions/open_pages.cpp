@@ -21,6 +21,9 @@ std::optional<std::string> ReadSmallFile(const std::filesystem::path& path) {
         return std::nullopt;
     }
     std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
     std::string bytes(std::istreambuf_iterator<char>(in), {});
     return in.bad() ? std::nullopt : std::optional(std::move(bytes));
 }

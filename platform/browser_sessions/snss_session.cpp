@@ -51,14 +51,14 @@ public:
         return true;
     }
 
-    // A pickled string: its length, its bytes, then zeros up to a multiple of four.
+    // A pickled string: its length, its bytes, then zeros up to a multiple of four. Nothing is
+    // read after the one string a command holds, so the padding is left unread.
     bool String(std::string_view& value) {
         std::int32_t length = 0;
         if (!Int32(length) || length < 0 || static_cast<std::size_t>(length) > rest_.size()) {
             return false;
         }
         value = rest_.substr(0, static_cast<std::size_t>(length));
-        rest_.remove_prefix(std::min(rest_.size(), (value.size() + 3) / 4 * 4));
         return true;
     }
 
