@@ -16,6 +16,7 @@
 #include "hhc/chm/system_files.h"
 #include "hhc/error.h"
 #include "hhc/hhp/project.h"
+#include "hhc/messages.h"
 
 namespace hhc {
 
@@ -74,6 +75,9 @@ public:
 
 private:
     std::string Topic(std::string_view value) const;
+    fs::path ProjectPath(std::string_view value) const;
+    void ReportOptions(const CompileOptions& options);
+    fs::path Compile();
     bool Store(std::string_view entry);
     void AddSystemFiles();
     void WriteOutput();
@@ -81,7 +85,7 @@ private:
     fs::path projectFile_;
     fs::path projectDir_;
     fs::path output_;
-    std::ostream& warnings_;
+    Messages messages_;
     hhp::Project project_;
     std::uint32_t timestamp_;
     chm::ChmWriter writer_;
@@ -102,13 +106,32 @@ Compilation::Compilation(const fs::path& projectFile, std::ostream& warnings,
                          const CompileOptions& options)
     : projectFile_(fs::absolute(projectFile)),
       projectDir_(projectFile_.parent_path()),
-      warnings_(warnings),
+      messages_(warnings),
       project_(ReadProject(projectFile_)),
       timestamp_(Timestamp()),
       writer_(hhp::LanguageId(project_.language), timestamp_, options.compress) {
-    const std::string compiled = Slashes(project_.compiledFile);
-    output_ = compiled.empty() ? projectDir_ / projectFile_.stem().concat(".chm")
-                               : projectDir_ / fs::path(compiled);
+    output_ = project_.compiledFile.empty() ? projectDir_ / projectFile_.stem().concat(".chm")
+                                            : ProjectPath(project_.compiledFile);
+    ReportOptions(options);
+}
+
+fs::path Compilation::ProjectPath(std::string_view value) const {
+    return projectDir_ / fs::path(Slashes(value));
+}
+
+void Compilation::ReportOptions(const CompileOptions& options) {
+    if (!project_.errorLogFile.empty()) {
+        messages_.OpenLog(ProjectPath(project_.errorLogFile));
+    }
+    messages_.SetProgress(project_.displayProgress ? options.progress : nullptr);
+    for (const std::string& key : project_.unknownKeys) {
+        messages_.Warning("unknown [OPTIONS] key \"" + key + "\" ignored");
+    }
+    if (project_.binaryToc || project_.binaryIndex) {
+        messages_.Note(
+            "Binary TOC and Binary Index are not written; the contents and index "
+            "files are stored as they are");
+    }
 }
 
 std::string Compilation::Topic(std::string_view value) const {
@@ -128,15 +151,16 @@ bool Compilation::Store(std::string_view entry) {
         if (it->second == source) {
             return true;  // the same file named twice is stored once
         }
-        warnings_ << "hhc.exe: warning: " << source.string() << " would be stored as " << name
-                  << " like " << it->second.string() << ", not stored\n";
+        messages_.Warning(source.string() + " would be stored as " + name + " like " +
+                          it->second.string() + ", not stored");
         return false;
     }
     std::vector<std::uint8_t> bytes;
     if (name == "/" || !ReadFile(source, bytes)) {
-        warnings_ << "hhc.exe: warning: cannot read " << source.string() << ", not stored\n";
+        messages_.Warning("cannot read " + source.string() + ", not stored");
         return false;
     }
+    messages_.Progress(name);
     writer_.AddFile(name, bytes);
     sourceByFoldedName_.emplace(Lower(name), source);
     stored_.push_back(name);
@@ -219,6 +243,15 @@ void Compilation::WriteOutput() {
 }
 
 fs::path Compilation::Run() {
+    try {
+        return Compile();
+    } catch (const std::exception& e) {
+        messages_.Error(e.what());
+        throw;
+    }
+}
+
+fs::path Compilation::Compile() {
     bool anyStored = false;
     for (const std::string& entry : project_.files) {
         anyStored = Store(entry) || anyStored;

@@ -12,6 +12,8 @@ namespace hhc {
 
 struct CompileOptions {
     bool compress = true;
+    // Where the per-file lines go when the project asks for them; nullptr: nowhere.
+    std::ostream* progress = nullptr;
 };
 
 // Returns the path of the compiled file. Files that cannot be read are passed over with a line

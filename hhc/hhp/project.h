@@ -1,6 +1,8 @@
 // The HTML Help project (.hhp): an INI-like text with [OPTIONS], [WINDOWS] and [FILES]. Other
 // sections ([ALIAS], [MAP], [INFOTYPES], ...) are passed over. Section names and option keys
-// ignore letter case; lines end in CR LF or LF; lines starting with ';' are comments.
+// ignore letter case; lines end in CR LF or LF; lines starting with ';' are comments. Every key
+// of the platform's help compiler is known; those that change nothing here are accepted and
+// dropped, and a key that compiler does not know is listed in unknownKeys.
 #pragma once
 
 #include <array>
@@ -35,7 +37,13 @@ struct Project {
     std::string contentsFile;
     std::string indexFile;
     std::string defaultFont;
-    bool fullTextSearch = false;  // accepted; no search index is written
+    bool fullTextSearch = false;
+    std::string stopListFile;  // "Full text search stop list file"
+    std::string errorLogFile;
+    bool displayProgress = false;  // a line per compiled file
+    bool binaryToc = false;        // asked for; the sitemap files are stored as they are
+    bool binaryIndex = false;
+    std::vector<std::string> unknownKeys;  // as first written, each once
     std::vector<Window> windows;
     std::vector<std::string> files;  // [FILES] lines as written
 

@@ -96,12 +96,17 @@ std::optional<std::array<std::int32_t, 4>> Position(std::string_view field) {
 }
 
 void SetOption(Project& p, std::string_view key, std::string_view value) {
-    struct Key {
+    struct TextKey {
         std::string_view name;
         std::string Project::*field;
     };
 
-    static const Key kKeys[] = {
+    struct YesNoKey {
+        std::string_view name;
+        bool Project::*field;
+    };
+
+    static const TextKey kTextKeys[] = {
         {"Compiled file", &Project::compiledFile},
         {"Default topic", &Project::defaultTopic},
         {"Default Window", &Project::defaultWindow},
@@ -110,16 +115,58 @@ void SetOption(Project& p, std::string_view key, std::string_view value) {
         {"Contents file", &Project::contentsFile},
         {"Index file", &Project::indexFile},
         {"Default font", &Project::defaultFont},
+        {"Full text search stop list file", &Project::stopListFile},
+        {"Error log file", &Project::errorLogFile},
     };
-    for (const Key& k : kKeys) {
+    static const YesNoKey kYesNoKeys[] = {
+        {"Full-text search", &Project::fullTextSearch},
+        {"Display compile progress", &Project::displayProgress},
+        {"Binary TOC", &Project::binaryToc},
+        {"Binary Index", &Project::binaryIndex},
+    };
+    // Keys of the platform's compiler whose effect this compiler does not have or need.
+    static const std::string_view kAcceptedKeys[] = {
+        "Auto Index",
+        "Auto TOC",
+        "CITATION",
+        "COMPRESS",
+        "COPYRIGHT",
+        "Compatibility",
+        "Create CHI file",
+        "Custom tab",
+        "DBCS",
+        "Display compile notes",
+        "Enhanced decompilation",
+        "Flat",
+        "IGNORE",
+        "PREFIX",
+        "Sample Staging Path",
+        "Sample list file",
+        "TMPDIR",
+    };
+    for (const TextKey& k : kTextKeys) {
         if (EqualNoCase(key, k.name)) {
             p.*k.field = std::string(value);
             return;
         }
     }
-    if (EqualNoCase(key, "Full-text search")) {
-        p.fullTextSearch = EqualNoCase(value, "Yes");
+    for (const YesNoKey& k : kYesNoKeys) {
+        if (EqualNoCase(key, k.name)) {
+            p.*k.field = EqualNoCase(value, "Yes");
+            return;
+        }
     }
+    for (const std::string_view accepted : kAcceptedKeys) {
+        if (EqualNoCase(key, accepted)) {
+            return;
+        }
+    }
+    for (const std::string& unknown : p.unknownKeys) {
+        if (EqualNoCase(key, unknown)) {
+            return;
+        }
+    }
+    p.unknownKeys.emplace_back(key);
 }
 
 }  // namespace

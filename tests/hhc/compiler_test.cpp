@@ -1,9 +1,12 @@
-// hhc.exe's contract: exit codes, messages, where the output goes, no partial output on
-// failure, and what #SYSTEM tells viewers (read back through libmspack).
+// hhc.exe's contract: exit codes (the platform compiler's: 1 written, 0 not), messages, where
+// the output goes, no partial output on failure, and what #SYSTEM tells viewers (read back
+// through libmspack).
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -52,7 +55,7 @@ bool OnlyFiles(const fs::path& dir, std::initializer_list<const char*> names) {
     return count == names.size();
 }
 
-TEST(HhcExe, FailuresExitNonZeroWithOneLineAndLeaveNoOutput) {
+TEST(HhcExe, FailuresExitZeroWithOneLineAndLeaveNoOutput) {
     support::TempFolder dir;
     const fs::path p = dir.path();
     WriteFile(p / "none.hhp", "[OPTIONS]\r\nTitle=x\r\n[FILES]\r\nmissing.htm\r\n");
@@ -68,6 +71,7 @@ TEST(HhcExe, FailuresExitNonZeroWithOneLineAndLeaveNoOutput) {
 
     const Case cases[] = {
         {"NoArgument", {}},
+        {"TwoArguments", {"a.hhp", "b.hhp"}},
         {"NoProjectFile", {(p / "absent.hhp").string()}},
         {"ProjectIsAFolder", {p.string()}},
         {"NoReadableFile", {(p / "none.hhp").string()}},
@@ -78,7 +82,7 @@ TEST(HhcExe, FailuresExitNonZeroWithOneLineAndLeaveNoOutput) {
         std::vector<std::string> argv{HHC_EXE};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
         const support::ProgramResult r = support::RunProgram(argv, {}, p.string());
-        EXPECT_NE(r.exitCode, 0);
+        EXPECT_EQ(r.exitCode, 0);
         EXPECT_FALSE(r.standardError.empty());
         EXPECT_EQ(std::count(r.standardError.begin(), r.standardError.end(), '\n'),
                   std::string(c.id) == "NoReadableFile" ? 2 : 1)
@@ -100,7 +104,7 @@ TEST(HhcExe, ReplacesAnOldOutputAndWarnsAboutFilesItPassesOver) {
                                       "\r\n");
     const support::ProgramResult r =
         support::RunProgram({HHC_EXE, (p / "chmkorva.hhp").string()}, {}, p.string());
-    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(std::count(r.standardError.begin(), r.standardError.end(), '\n'), 2)
         << r.standardError;
     EXPECT_NE(r.standardError.find("chm0.gif"), std::string::npos) << r.standardError;
@@ -140,6 +144,10 @@ TEST(HhcExe, SystemFileNamesTopicWindowLanguageAndCompiledName) {
          "out name"},
         {"FirstFileWithoutTopicOrWindow", "", "pages/other.htm\r\npages/start.htm\r\n", 0x0409,
          "pages/other.htm", "", "", "proj"},
+        {"BareHexLanguage", "Language=0x0c0a\r\n", "pages/start.htm\r\n", 0x0C0A, "pages/start.htm",
+         "", "", "proj"},
+        {"DecimalLanguageWithName", "Language=1053 Swedish\r\n", "pages/start.htm\r\n", 0x041D,
+         "pages/start.htm", "", "", "proj"},
         {"AbsoluteTopicInsideTheFolder",
          "Default topic=" + (p / "pages" / "start.htm").string() + "\r\n",
          (p / "pages" / "start.htm").string() + "\r\n", 0x0409, "pages/start.htm", "", "", "proj"},
@@ -149,7 +157,7 @@ TEST(HhcExe, SystemFileNamesTopicWindowLanguageAndCompiledName) {
         WriteFile(p / "proj.hhp", "[OPTIONS]\r\n" + c.options + "[FILES]\r\n" + c.files);
         const support::ProgramResult r =
             support::RunProgram({HHC_EXE, (p / "proj.hhp").string()}, {}, p.string());
-        ASSERT_EQ(r.exitCode, 0) << r.standardError;
+        ASSERT_EQ(r.exitCode, 1) << r.standardError;
         const fs::path out =
             p / (c.compiledName == "proj" ? std::string("proj.chm") : std::string("Out Name.CHM"));
         const ChmRead read = MspackReadChm(out.string());
@@ -166,6 +174,103 @@ TEST(HhcExe, SystemFileNamesTopicWindowLanguageAndCompiledName) {
         EXPECT_EQ(read.files.count("/#STRINGS"), 1u);
         EXPECT_EQ(read.files.count("/#WINDOWS"), 1u);
     }
+}
+
+// [OPTIONS] keys that change what the compiler says: every key of the platform's compiler is
+// accepted, an unknown one is named once, the per-file lines and the error log follow the
+// project, and the log gets the error that ends a compile.
+TEST(HhcExe, OptionsThatChangeWhatTheCompilerSays) {
+    struct Case {
+        const char* id;
+        std::string options;
+        std::string files;
+        int exitCode;
+        std::vector<std::string> errorLines;  // a part of each line, in order
+        std::string output;                   // standard output, whole
+        std::string log;                      // a part of logs/build.log; "" no log
+    };
+
+    const std::string everyKey =
+        "Auto Index=Yes\r\nAuto TOC=9\r\nBinary Index=No\r\nBinary TOC=No\r\n"
+        "CITATION=c\r\nCOMPRESS=Yes\r\nCOPYRIGHT=c\r\nCompatibility=1.1 or later\r\n"
+        "Compiled file=proj.chm\r\nContents file=\r\nCreate CHI file=No\r\nCustom tab=x\r\n"
+        "DBCS=No\r\nDefault Font=Arial,8,0\r\nDefault Window=\r\nDefault topic=a.htm\r\n"
+        "Display compile notes=Yes\r\nDisplay compile progress=No\r\n"
+        "Enhanced decompilation=Yes\r\nError log file=\r\nFlat=No\r\n"
+        "Full text search stop list file=\r\nFull-text search=No\r\nIGNORE=x\r\n"
+        "Index file=\r\nLanguage=0x409 English (United States)\r\nPREFIX=p\r\n"
+        "Sample Staging Path=s\r\nSample list file=s\r\nTMPDIR=t\r\nTitle=T\r\n";
+    const Case cases[] = {
+        {"EveryKeyOfThePlatformCompiler", everyKey, "a.htm\r\n", 1, {}, "", ""},
+        {"UnknownKeyWarnsOnce",
+         "Frobnicate=1\r\nTitle=T\r\nFROBNICATE=2\r\n",
+         "a.htm\r\n",
+         1,
+         {"warning: unknown [OPTIONS] key \"Frobnicate\""},
+         "",
+         ""},
+        {"BinaryFormsSaidOnce",
+         "Binary TOC=Yes\r\nBinary Index=Yes\r\n",
+         "a.htm\r\n",
+         1,
+         {"note: Binary TOC and Binary Index are not written"},
+         "",
+         ""},
+        {"ProgressLines",
+         "Display compile progress=Yes\r\n",
+         "a.htm\r\nsub\\b.htm\r\n",
+         1,
+         {},
+         "hhc.exe: compiling /a.htm\nhhc.exe: compiling /sub/b.htm\n",
+         ""},
+        {"LogNamedWithBackslashes",
+         "Error log file=logs\\build.log\r\n",
+         "a.htm\r\nnone.htm\r\n",
+         1,
+         {"warning: cannot read"},
+         "",
+         "warning: cannot read"},
+        {"LogHoldsTheFailure",
+         "Error log file=logs/build.log\r\n",
+         "none.htm\r\n",
+         0,
+         {"warning: cannot read", "no file listed under [FILES] could be read"},
+         "",
+         "no file listed under [FILES] could be read"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        support::TempFolder dir;
+        const fs::path p = dir.path();
+        WriteFile(p / "a.htm", "<html>a</html>");
+        WriteFile(p / "sub" / "b.htm", "<html>b</html>");
+        fs::create_directory(p / "logs");
+        WriteFile(p / "proj.hhp", "[OPTIONS]\r\n" + c.options + "[FILES]\r\n" + c.files);
+        const support::ProgramResult r = support::RunProgram({HHC_EXE, (p / "proj.hhp").string()});
+        EXPECT_EQ(r.exitCode, c.exitCode);
+        EXPECT_EQ(fs::exists(p / "proj.chm"), c.exitCode == 1);
+        std::istringstream errors(r.standardError);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(errors, line);) {
+            lines.push_back(line);
+        }
+        ASSERT_EQ(lines.size(), c.errorLines.size()) << r.standardError;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_NE(lines[i].find(c.errorLines[i]), std::string::npos) << lines[i];
+        }
+        EXPECT_EQ(r.standardOutput, c.output);
+        const std::string log = dir.Read("logs/build.log");
+        EXPECT_EQ(fs::exists(p / "logs" / "build.log"), !c.log.empty());
+        EXPECT_NE(log.find(c.log), std::string::npos) << log;
+    }
+}
+
+TEST(HhcExe, HelpSaysWhatTheExitStatusMeans) {
+    const support::ProgramResult r = support::RunProgram({HHC_EXE, "--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.standardOutput.find("1 when the .chm was written, 0 when it was not"),
+              std::string::npos)
+        << r.standardOutput;
 }
 
 }  // namespace
