@@ -87,7 +87,7 @@ TEST_F(FrmMainTest, OpensWithThePanelClosed) {
     EXPECT_EQ(Geometry(), kClosed);
     EXPECT_EQ(window.windowTitle(), "KORVA (Tome Press)");
     EXPECT_EQ(Find<QLineEdit>("txtOutputFile")->text().toStdString(), Path("out/index.chm"));
-    EXPECT_EQ(Find<QComboBox>("cboInputUrl")->count(), 0);  // no browser windows on Linux
+    EXPECT_EQ(Find<QComboBox>("cboInputUrl")->count(), 0);  // the scratch home has no browser
     EXPECT_EQ(Find<QComboBox>("cboInputUrl")->currentText(), "");
     EXPECT_TRUE(Find<QRadioButton>("optLinks_0")->isChecked());
     EXPECT_TRUE(Find<QPushButton>("btnOK")->isDefault());
