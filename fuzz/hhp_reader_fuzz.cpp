@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
     }
-    if (hhc::hhp::LanguageId(project.language) == 0) {
+    if (hhc::hhp::LanguageId(project.language) == 0u) {
         std::abort();
     }
     // The window entries are fixed-size whatever the fields held.

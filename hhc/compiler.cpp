@@ -1,6 +1,7 @@
 // Project to .chm. Topic references (default topic, window files) go through the same naming
 // as [FILES] entries, so a topic written as an absolute path finds its stored file. Stored
 // names are unique without regard to letter case, since every reader looks names up that way.
+// The language, and with it the code page of the titles, is settled once every page is read.
 #include "hhc/compiler.h"
 
 #include <algorithm>
@@ -9,20 +10,29 @@
 #include <ctime>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "hhc/chm/chm_writer.h"
+#include "hhc/chm/code_page.h"
 #include "hhc/chm/system_files.h"
 #include "hhc/error.h"
 #include "hhc/hhp/project.h"
+#include "hhc/html/charset.h"
+#include "hhc/html/title.h"
 #include "hhc/messages.h"
+#include "hhc/visible_text.h"
 
 namespace hhc {
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// Input is read in pieces of this size, so memory does not grow with the largest file.
+constexpr std::size_t kReadPiece = 1 << 16;
 
 std::string Lower(std::string_view s) {
     std::string out(s);
@@ -40,21 +50,6 @@ std::string Slashes(std::string_view s) {
     return out;
 }
 
-bool ReadFile(const fs::path& path, std::vector<std::uint8_t>& bytes) {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    const std::uintmax_t size = fs::file_size(path, ec);
-    if (!in || ec) {
-        return false;
-    }
-    bytes.resize(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-    return in.gcount() == static_cast<std::streamsize>(size);
-}
-
 bool IsPage(std::string_view name) {
     const std::string lower = Lower(name);
     return lower.ends_with(".htm") || lower.ends_with(".html");
@@ -68,38 +63,85 @@ std::uint32_t Timestamp() {
     return static_cast<std::uint32_t>(std::time(nullptr));
 }
 
+unsigned Threads(const CompileOptions& options) {
+    return options.threads != 0 ? options.threads
+                                : std::max(1u, std::thread::hardware_concurrency());
+}
+
+// A name of its own beside `target`, so two compilers writing the same output share nothing.
+fs::path TempBeside(const fs::path& target, std::string_view kind) {
+    return target.string() + "." + std::string(kind) + std::to_string(std::random_device{}());
+}
+
+// Opened, then removed at once: the open stream keeps the file, and no way of ending leaves it.
+std::fstream AnonymousStore(const fs::path& path) {
+    std::fstream store(path, std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
+    std::error_code ignored;
+    fs::remove(path, ignored);
+    if (!store) {
+        throw Error("cannot write beside " + path.parent_path().string());
+    }
+    return store;
+}
+
+// What a page says about itself, gathered while its bytes pass on their way to the compressor.
+struct PageScan {
+    html::TitleFinder title;
+    html::CharsetSniffer charset;
+};
+
+struct Page {
+    std::string path;  // stored name without the leading '/'
+    std::optional<std::string> rawTitle;
+    std::optional<html::Encoding> encoding;
+};
+
 class Compilation {
 public:
     Compilation(const fs::path& projectFile, std::ostream& warnings, const CompileOptions& options);
     fs::path Run();
 
 private:
+    void Warn(const std::string& text);
     std::string Topic(std::string_view value) const;
     fs::path ProjectPath(std::string_view value) const;
     void ReportOptions(const CompileOptions& options);
     fs::path Compile();
     bool Store(std::string_view entry);
+    bool StreamFile(const fs::path& source, const std::string& name);
     void AddSystemFiles();
-    void WriteOutput();
+    void WriteOutput(const chm::HeaderInfo& header);
 
     fs::path projectFile_;
     fs::path projectDir_;
-    fs::path output_;
     Messages messages_;
     hhp::Project project_;
     std::uint32_t timestamp_;
+    fs::path output_;
+    std::fstream content_;
     chm::ChmWriter writer_;
     std::map<std::string, fs::path> sourceByFoldedName_;
     std::vector<std::string> stored_;
-    std::vector<chm::Topic> topics_;
+    std::vector<Page> pages_;
 };
 
 hhp::Project ReadProject(const fs::path& projectFile) {
-    std::vector<std::uint8_t> bytes;
-    if (!ReadFile(projectFile, bytes)) {
+    std::error_code ec;
+    std::ifstream in(projectFile, std::ios::binary);
+    if (!fs::is_regular_file(projectFile, ec) || !in) {
         throw Error("cannot read project file " + projectFile.string());
     }
-    return hhp::ParseProject(std::string(bytes.begin(), bytes.end()));
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        throw Error("cannot read project file " + projectFile.string());
+    }
+    return hhp::ParseProject(text);
+}
+
+fs::path OutputPath(const fs::path& projectFile, const hhp::Project& project) {
+    const std::string compiled = Slashes(project.compiledFile);
+    const fs::path dir = projectFile.parent_path();
+    return compiled.empty() ? dir / projectFile.stem().concat(".chm") : dir / fs::path(compiled);
 }
 
 Compilation::Compilation(const fs::path& projectFile, std::ostream& warnings,
@@ -109,10 +151,14 @@ Compilation::Compilation(const fs::path& projectFile, std::ostream& warnings,
       messages_(warnings),
       project_(ReadProject(projectFile_)),
       timestamp_(Timestamp()),
-      writer_(hhp::LanguageId(project_.language), timestamp_, options.compress) {
-    output_ = project_.compiledFile.empty() ? projectDir_ / projectFile_.stem().concat(".chm")
-                                            : ProjectPath(project_.compiledFile);
+      output_(OutputPath(projectFile_, project_)),
+      content_(AnonymousStore(TempBeside(output_, "lzx"))),
+      writer_(content_, lzx::EncoderOptions{.threads = Threads(options)}) {
     ReportOptions(options);
+}
+
+void Compilation::Warn(const std::string& text) {
+    messages_.Warning(text);
 }
 
 fs::path Compilation::ProjectPath(std::string_view value) const {
@@ -125,11 +171,12 @@ void Compilation::ReportOptions(const CompileOptions& options) {
     }
     messages_.SetProgress(project_.displayProgress ? options.progress : nullptr);
     for (const std::string& key : project_.unknownKeys) {
-        messages_.Warning("unknown [OPTIONS] key \"" + key + "\" ignored");
+        Warn("unknown [OPTIONS] key \"" + key + "\" ignored");
     }
     if (project_.binaryToc || project_.binaryIndex) {
-        messages_.Note("Binary TOC and Binary Index are not written; the contents and index " 
-                       "files are stored as they are");
+        messages_.Note(
+            "Binary TOC and Binary Index are not written; the contents and index files are "
+            "stored as they are");
     }
 }
 
@@ -138,6 +185,40 @@ std::string Compilation::Topic(std::string_view value) const {
         return std::string(value);
     }
     return StoredName(value, projectDir_).substr(1);
+}
+
+// False when the file cannot be opened; a file that fails part way has been partly stored, so
+// that ends the compilation.
+bool Compilation::StreamFile(const fs::path& source, const std::string& name) {
+    std::error_code ec;
+    std::ifstream in(source, std::ios::binary);
+    if (!fs::is_regular_file(source, ec) || !in) {
+        return false;
+    }
+    std::optional<PageScan> scan;
+    if (IsPage(name)) {
+        scan.emplace();
+    }
+    messages_.Progress(name);
+    writer_.BeginFile(name);
+    std::vector<char> buffer(kReadPiece);
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        const std::string_view piece(buffer.data(), got);
+        writer_.Append(std::span(reinterpret_cast<const std::uint8_t*>(piece.data()), got));
+        if (scan) {
+            scan->title.Feed(piece);
+            scan->charset.Feed(piece);
+        }
+    }
+    if (in.bad()) {
+        throw Error("reading " + source.string() + " failed");
+    }
+    if (scan) {
+        pages_.push_back(Page{name.substr(1), scan->title.RawTitle(), scan->charset.Result()});
+    }
+    return true;
 }
 
 bool Compilation::Store(std::string_view entry) {
@@ -150,22 +231,16 @@ bool Compilation::Store(std::string_view entry) {
         if (it->second == source) {
             return true;  // the same file named twice is stored once
         }
-        messages_.Warning(source.string() + " would be stored as " + name + " like " +
-                          it->second.string() + ", not stored");
+        Warn(source.string() + " would be stored as " + name + " like " + it->second.string() +
+             ", not stored");
         return false;
     }
-    std::vector<std::uint8_t> bytes;
-    if (name == "/" || !ReadFile(source, bytes)) {
-        messages_.Warning("cannot read " + source.string() + ", not stored");
+    if (name == "/" || !StreamFile(source, name)) {
+        Warn("cannot read " + source.string() + ", not stored");
         return false;
     }
-    messages_.Progress(name);
-    writer_.AddFile(name, bytes);
     sourceByFoldedName_.emplace(Lower(name), source);
     stored_.push_back(name);
-    if (IsPage(name)) {
-        topics_.push_back(chm::Topic{name.substr(1)});
-    }
     return true;
 }
 
@@ -181,6 +256,12 @@ void Compilation::AddSystemFiles() {
             defaultWindow = &w;
         }
     }
+
+    const bool utf8Pages = std::any_of(pages_.begin(), pages_.end(), [](const Page& p) {
+        return p.encoding == html::Encoding::kUtf8;
+    });
+    const chm::CodePage codePage =
+        chm::ProjectCodePage(hhp::LanguageId(project_.language), utf8Pages);
 
     chm::SystemInfo info;
     info.defaultTopic = Topic(project_.defaultTopic);
@@ -199,32 +280,46 @@ void Compilation::AddSystemFiles() {
     info.contentsFile = Topic(project_.contentsFile);
     info.indexFile = Topic(project_.indexFile);
     info.defaultFont = project_.defaultFont;
-    info.lcid = hhp::LanguageId(project_.language);
+    info.lcid = codePage.lcid;
     info.timestamp = timestamp_;
+
+    std::vector<chm::Topic> topics;
+    for (const Page& page : pages_) {
+        // A title is moved into the file's code page before its references are decoded, so a
+        // reference to a character that code page lacks stays as written.
+        const std::string title =
+            page.rawTitle
+                ? html::CleanTitle(
+                      html::Transcode(*page.rawTitle, page.encoding.value_or(codePage.encoding),
+                                      codePage.encoding),
+                      codePage.encoding)
+                : std::string();
+        topics.push_back(chm::Topic{page.path, title});
+    }
 
     chm::StringPool strings;
     const std::vector<std::uint8_t> windowsFile = chm::WindowsFile(windows, strings);
-    const chm::TopicTables tables = chm::BuildTopicTables(topics_);
+    const chm::TopicTables tables = chm::BuildTopicTables(topics, strings);
     writer_.AddFile("/#WINDOWS", windowsFile);
     writer_.AddFile("/#TOPICS", tables.topics);
     writer_.AddFile("/#URLTBL", tables.urlTable);
     writer_.AddFile("/#URLSTR", tables.urlStrings);
     writer_.AddFile("/#IDXHDR",
-                    chm::IndexHeader(static_cast<std::uint32_t>(topics_.size()), info.timestamp));
+                    chm::IndexHeader(static_cast<std::uint32_t>(topics.size()), info.timestamp));
     writer_.AddFile("/#STRINGS", strings.Bytes());
     writer_.AddUncompressedFile("/#SYSTEM", chm::SystemFile(info));
     writer_.AddUncompressedFile("/#ITBITS", {});
+    WriteOutput(chm::HeaderInfo{codePage.lcid, timestamp_});
 }
 
-void Compilation::WriteOutput() {
-    // A name of its own, so two compilers writing the same output do not share a temporary.
-    const fs::path temp = output_.string() + ".part" + std::to_string(std::random_device{}());
+void Compilation::WriteOutput(const chm::HeaderInfo& header) {
+    const fs::path temp = TempBeside(output_, "part");
     try {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) {
             throw Error("cannot write " + output_.string());
         }
-        writer_.Finish(out);
+        writer_.Finish(out, header);
         out.close();
         if (!out) {
             throw Error("cannot write " + output_.string());
@@ -264,7 +359,6 @@ fs::path Compilation::Compile() {
         }
     }
     AddSystemFiles();
-    WriteOutput();
     return output_;
 }
 

@@ -3,6 +3,7 @@
 // section 1. Every ::DataSpace file lives in section 0, where the readers look for them.
 #include "hhc/chm/chm_writer.h"
 
+#include <algorithm>
 #include <set>
 
 #include "hhc/chm/byte_sink.h"
@@ -36,8 +37,7 @@ void AddFolders(const std::string& name, std::set<std::string>& folders) {
     }
 }
 
-void Headers(ByteSink& sink, std::uint32_t lcid, std::uint32_t timestamp, const Directory& dir,
-             std::uint64_t fileSize) {
+void Headers(ByteSink& sink, const HeaderInfo& info, const Directory& dir, std::uint64_t fileSize) {
     const std::uint64_t directorySize =
         kItspHeaderSize + std::uint64_t{kChunkSize} * dir.chunkCount;
     sink.Text("ITSF");
@@ -45,9 +45,9 @@ void Headers(ByteSink& sink, std::uint32_t lcid, std::uint32_t timestamp, const 
     sink.U32(kItsfHeaderSize);
     sink.U32(1);
     for (int shift = 24; shift >= 0; shift -= 8) {  // the time stamp is big-endian
-        sink.U8(static_cast<std::uint8_t>(timestamp >> shift));
+        sink.U8(static_cast<std::uint8_t>(info.timestamp >> shift));
     }
-    sink.U32(lcid);
+    sink.U32(info.lcid);
     sink.Guid(kItsfGuid1);
     sink.Guid(kItsfGuid2);
     sink.U64(kItsfHeaderSize);
@@ -84,30 +84,68 @@ void Headers(ByteSink& sink, std::uint32_t lcid, std::uint32_t timestamp, const 
 
 }  // namespace
 
-ChmWriter::ChmWriter(std::uint32_t lcid, std::uint32_t timestamp, bool compress)
-    : lcid_(lcid), timestamp_(timestamp), encoder_(compress) {}
+ChmWriter::ChmWriter(std::iostream& contentStore, lzx::EncoderOptions options)
+    : content_(contentStore),
+      encoder_([this](lzx::EncodedInterval&& interval) { Store(std::move(interval)); }, options) {}
+
+void ChmWriter::Store(lzx::EncodedInterval&& interval) {
+    content_.write(reinterpret_cast<const char*>(interval.bytes.data()),
+                   static_cast<std::streamsize>(interval.bytes.size()));
+    if (!content_) {
+        throw Error("writing the compressed section failed");
+    }
+    for (const std::uint64_t end : interval.frameEnds) {
+        frameStarts_.push_back(contentSize_ + end);
+    }
+    contentSize_ += interval.bytes.size();
+}
+
+void ChmWriter::BeginFile(const std::string& name) {
+    compressed_.push_back(DirectoryEntry{name, 1, encoder_.InputSize(), 0});
+}
+
+void ChmWriter::Append(std::span<const std::uint8_t> bytes) {
+    compressed_.back().length += bytes.size();
+    encoder_.Write(bytes);
+}
 
 void ChmWriter::AddFile(const std::string& name, std::span<const std::uint8_t> bytes) {
-    compressed_.push_back(DirectoryEntry{name, 1, encoder_.InputSize(), bytes.size()});
-    encoder_.Write(bytes);
+    BeginFile(name);
+    Append(bytes);
 }
 
 void ChmWriter::AddUncompressedFile(const std::string& name, std::vector<std::uint8_t> bytes) {
     uncompressed_.push_back(Stored{name, std::move(bytes)});
 }
 
-void ChmWriter::Finish(std::ostream& out) {
+void ChmWriter::CopyContent(std::ostream& out) {
+    content_.flush();
+    content_.seekg(0);
+    std::vector<char> buffer(1 << 20);
+    for (std::uint64_t left = contentSize_; left > 0 && content_;) {
+        const auto piece =
+            static_cast<std::streamsize>(std::min<std::uint64_t>(left, buffer.size()));
+        content_.read(buffer.data(), piece);
+        out.write(buffer.data(), content_.gcount());
+        left -= static_cast<std::uint64_t>(content_.gcount());
+    }
+    if (!content_) {
+        throw Error("reading the compressed section back failed");
+    }
+}
+
+void ChmWriter::Finish(std::ostream& out, const HeaderInfo& info) {
     const std::uint64_t spanLength = encoder_.InputSize();
     encoder_.Finish();
-    const std::vector<std::uint8_t>& content = encoder_.Output();
+    // The last entry is where a following frame would start: there is none.
+    frameStarts_.pop_back();
 
     std::vector<Stored> section0;
     section0.push_back({kNameListName, NameList()});
     section0.push_back({kTransformListName, TransformList()});
     section0.push_back({SpanInfoName(), SpanInfo(spanLength)});
     section0.push_back({ControlDataName(), ControlData()});
-    section0.push_back(
-        {ResetTableName(), ResetTable(spanLength, content.size(), encoder_.FrameStarts())});
+    section0.push_back({ResetTableName(), ResetTable(spanLength, contentSize_, frameStarts_)});
     for (Stored& s : uncompressed_) {
         section0.push_back(std::move(s));
     }
@@ -120,8 +158,8 @@ void ChmWriter::Finish(std::ostream& out) {
         entries.push_back({s.name, 0, s.bytes.empty() ? 0 : offset, s.bytes.size()});
         offset += s.bytes.size();
     }
-    entries.push_back({ContentName(), 0, offset, content.size()});
-    const std::uint64_t section0Size = offset + content.size();
+    entries.push_back({ContentName(), 0, offset, contentSize_});
+    const std::uint64_t section0Size = offset + contentSize_;
 
     std::set<std::string> folders;
     for (const DirectoryEntry& e : entries) {
@@ -137,7 +175,7 @@ void ChmWriter::Finish(std::ostream& out) {
         kDirectoryOffset + kItspHeaderSize + std::uint64_t{kChunkSize} * dir.chunkCount;
 
     ByteSink head;
-    Headers(head, lcid_, timestamp_, dir, section0Start + section0Size);
+    Headers(head, info, dir, section0Start + section0Size);
     const auto write = [&out](const std::vector<std::uint8_t>& bytes) {
         out.write(reinterpret_cast<const char*>(bytes.data()),
                   static_cast<std::streamsize>(bytes.size()));
@@ -147,7 +185,7 @@ void ChmWriter::Finish(std::ostream& out) {
     for (const Stored& s : section0) {
         write(s.bytes);
     }
-    write(content);
+    CopyContent(out);
     out.flush();
     if (!out) {
         throw Error("writing the compiled file failed");

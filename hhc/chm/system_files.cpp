@@ -16,6 +16,8 @@ constexpr std::uint32_t kWindowEntrySize = 196;
 constexpr std::uint32_t kUrlRecordSize = 12;
 constexpr std::uint32_t kUrlRecordsPerBlock = kBlock / kUrlRecordSize;  // 341, then 4 spare bytes
 constexpr std::uint16_t kTopicFlags = 2;  // a topic that is not in a binary contents tree
+// Readers show such a topic as "Untitled"; an offset past #STRINGS is what they test for.
+constexpr std::uint32_t kNoTitle = 0xFFFFFFFFu;
 constexpr const char* kCompilerVersion = "KORVA hhc 0.9";
 
 enum SystemCode : std::uint16_t {
@@ -203,7 +205,7 @@ std::vector<std::uint8_t> WindowsFile(const std::vector<hhp::Window>& windows,
     return sink.Take();
 }
 
-TopicTables BuildTopicTables(const std::vector<Topic>& topics) {
+TopicTables BuildTopicTables(const std::vector<Topic>& topics, StringPool& strings) {
     ByteSink topicSink, urlTable, urlStrings;
     urlStrings.U8(0);
     for (std::size_t i = 0; i < topics.size(); ++i) {
@@ -228,8 +230,8 @@ TopicTables BuildTopicTables(const std::vector<Topic>& topics) {
         urlTable.U32(static_cast<std::uint32_t>(i));
         urlTable.U32(urlStringOffset);
 
-        topicSink.U32(0);            // no binary contents tree
-        topicSink.U32(0xFFFFFFFFu);  // no title
+        topicSink.U32(0);  // no binary contents tree
+        topicSink.U32(t.title.empty() ? kNoTitle : strings.Add(t.title));
         topicSink.U32(urlTableOffset);
         topicSink.U16(kTopicFlags);
         topicSink.U16(0);

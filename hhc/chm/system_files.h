@@ -45,17 +45,18 @@ std::vector<std::uint8_t> SystemFile(const SystemInfo& info);
 // Window topic and file fields must already name stored files (no leading '/').
 std::vector<std::uint8_t> WindowsFile(const std::vector<hhp::Window>& windows, StringPool& strings);
 
-// Titles are left out: only a search index or a binary index shows them, and neither is
-// written.
+// A page the viewer lists under its title (tabs, search results, history).
 struct Topic {
-    std::string path;  // stored name without the leading '/'
+    std::string path;   // stored name without the leading '/'
+    std::string title;  // in the file's code page; empty when the page has none
 };
 
 struct TopicTables {
     std::vector<std::uint8_t> topics, urlTable, urlStrings;
 };
 
-TopicTables BuildTopicTables(const std::vector<Topic>& topics);
+// Titles go into `strings`.
+TopicTables BuildTopicTables(const std::vector<Topic>& topics, StringPool& strings);
 
 std::vector<std::uint8_t> IndexHeader(std::uint32_t topicCount, std::uint32_t timestamp);
 

@@ -236,10 +236,10 @@ Project ParseProject(std::string_view text) {
     return project;
 }
 
-std::uint32_t LanguageId(std::string_view language) {
+std::optional<std::uint32_t> LanguageId(std::string_view language) {
     const std::optional<std::uint32_t> id =
         Number(Trim(language).substr(0, Trim(language).find_first_of(" \t")));
-    return id.value_or(0) != 0 ? *id : 0x0409;
+    return id.value_or(0) != 0 ? id : std::nullopt;
 }
 
 }  // namespace hhc::hhp

@@ -3,7 +3,6 @@
 // Windows-1252 characters of those bytes, as every browser takes them.
 #include "hhc/html/entities.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <unordered_map>
@@ -14,13 +13,6 @@ namespace hhc::html {
 namespace {
 
 constexpr char32_t kMaxCodePoint = 0x10FFFF;
-
-// Windows-1252 bytes 0x80..0x9F; 0 where the byte is undefined.
-constexpr std::array<char32_t, 32> kWindows1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
 
 // HTML 4's Latin-1 entities name U+00A0..U+00FF in order.
 constexpr std::array<std::string_view, 96> kLatin1Names = {
@@ -87,36 +79,6 @@ const std::unordered_map<std::string_view, char32_t>& EntityTable() {
     return table;
 }
 
-void AppendUtf8(char32_t c, std::string& out) {
-    const auto byte = [&out](char32_t v) { out.push_back(static_cast<char>(v)); };
-    if (c < 0x80) {
-        byte(c);
-    } else if (c < 0x800) {
-        byte(0xC0 | (c >> 6));
-        byte(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        byte(0xE0 | (c >> 12));
-        byte(0x80 | ((c >> 6) & 0x3F));
-        byte(0x80 | (c & 0x3F));
-    } else {
-        byte(0xF0 | (c >> 18));
-        byte(0x80 | ((c >> 12) & 0x3F));
-        byte(0x80 | ((c >> 6) & 0x3F));
-        byte(0x80 | (c & 0x3F));
-    }
-}
-
-std::optional<std::uint8_t> Windows1252Byte(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-        return static_cast<std::uint8_t>(c);
-    }
-    const auto* it = std::find(kWindows1252High.begin(), kWindows1252High.end(), c);
-    if (c == 0 || it == kWindows1252High.end()) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint8_t>(0x80 + (it - kWindows1252High.begin()));
-}
-
 int DigitValue(char c, int base) {
     if (c >= '0' && c <= '9') {
         return c - '0';
@@ -152,8 +114,10 @@ std::optional<char32_t> NumericReference(std::string_view body) {
     if (value == 0 || (value >= 0xD800 && value <= 0xDFFF)) {
         return std::nullopt;
     }
-    if (value >= 0x80 && value <= 0x9F && kWindows1252High[value - 0x80] != 0) {
-        return kWindows1252High[value - 0x80];
+    if (value >= 0x80 && value <= 0x9F) {
+        if (const char32_t c = Windows1252Character(static_cast<std::uint8_t>(value)); c != 0) {
+            return c;
+        }
     }
     return value;
 }
@@ -191,30 +155,6 @@ std::optional<ParsedReference> ParseReference(std::string_view text) {
 }
 
 }  // namespace
-
-bool AppendCharacter(char32_t codePoint, Encoding encoding, std::string& out) {
-    if (codePoint > kMaxCodePoint || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
-        return false;
-    }
-    switch (encoding) {
-        case Encoding::kUtf8:
-            AppendUtf8(codePoint, out);
-            return true;
-        case Encoding::kWindows1252:
-            if (const auto byte = Windows1252Byte(codePoint)) {
-                out.push_back(static_cast<char>(*byte));
-                return true;
-            }
-            return false;
-        case Encoding::kOtherCodePage:
-            if (codePoint < 0x80) {
-                out.push_back(static_cast<char>(codePoint));
-                return true;
-            }
-            return false;
-    }
-    return false;
-}
 
 std::optional<char32_t> NamedEntity(std::string_view name) {
     const auto& table = EntityTable();

@@ -8,18 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "hhc/html/encoding.h"
+
 namespace hhc::html {
-
-enum class Encoding {
-    kUtf8,
-    kWindows1252,
-    // Any other code page: only ASCII characters are known to exist in it.
-    kOtherCodePage,
-};
-
-// The bytes of `codePoint` in `encoding`, appended to `out`; false (and `out` unchanged) when
-// the encoding has no such character.
-bool AppendCharacter(char32_t codePoint, Encoding encoding, std::string& out);
 
 // The code point a named reference stands for ("eacute" -> U+00E9); names are case-sensitive.
 std::optional<char32_t> NamedEntity(std::string_view name);

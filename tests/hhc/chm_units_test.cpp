@@ -3,6 +3,7 @@
 // whose every header byte is known.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 
 #include "hhc/chm/byte_sink.h"
 #include "hhc/chm/chm_writer.h"
+#include "hhc/chm/code_page.h"
 #include "hhc/chm/directory.h"
 #include "hhc/chm/encint.h"
 #include "hhc/error.h"
@@ -191,7 +193,8 @@ Bytes Hex(const std::string& text) {
 // Two 27-byte pages, a one-byte #STRINGS and a given #SYSTEM, stored uncompressed: every
 // header byte, the directory and the ::DataSpace files are known for this file.
 TEST(ChmWriter, TwoPageWorkedExample) {
-    ChmWriter writer(0x0409, 0x5F5E1000, false);
+    std::stringstream store;
+    ChmWriter writer(store, {.compress = false});
     const std::string a = "<html><body>A</body></html>";
     const std::string b = "<html><body>B</body></html>";
     writer.AddFile("/a.htm", Bytes(a.begin(), a.end()));
@@ -206,7 +209,7 @@ TEST(ChmWriter, TwoPageWorkedExample) {
     writer.AddUncompressedFile("/#SYSTEM", system);
     writer.AddUncompressedFile("/#ITBITS", {});
     std::ostringstream out;
-    writer.Finish(out);
+    writer.Finish(out, {0x0409, 0x5F5E1000});
     const std::string s = out.str();
     const Bytes file(s.begin(), s.end());
 
@@ -250,6 +253,29 @@ TEST(ChmWriter, TwoPageWorkedExample) {
     EXPECT_EQ(Bytes(file.begin() + content, file.begin() + content + 16),
               Hex("08 30 00 00 01 00 00 00 01 00 00 00 01 00 00 00"));
     EXPECT_EQ(std::string(file.begin() + content + 16, file.begin() + content + 16 + 54), a + b);
+}
+
+TEST(CodePage, TheProjectsLanguageElseOneTheReadersTakeForThePages) {
+    using html::Encoding;
+
+    struct Case {
+        std::optional<std::uint32_t> given;
+        bool utf8Pages;
+        CodePage chosen;
+    };
+
+    const Case cases[] = {
+        {std::nullopt, false, {0x0409, Encoding::kWindows1252}},
+        {std::nullopt, true, {0x0400, Encoding::kUtf8}},
+        {0x0407, true, {0x0407, Encoding::kWindows1252}},
+        {0x0C0A, false, {0x0C0A, Encoding::kWindows1252}},  // Spanish (Spain)
+        {0x0419, false, {0x0419, Encoding::kOtherCodePage}},
+        {0x041A, false, {0x041A, Encoding::kOtherCodePage}},  // Croatian: 1250
+        {0x0400, false, {0x0400, Encoding::kUtf8}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ProjectCodePage(c.given, c.utf8Pages), c.chosen) << c.given.value_or(0);
+    }
 }
 
 }  // namespace

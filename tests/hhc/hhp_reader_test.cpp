@@ -1,5 +1,6 @@
 // The project reader and the mapping of project entries and windows onto stored files.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -125,10 +126,10 @@ TEST(WindowsFile, ValidMembersAndStringOffsets) {
 }
 
 TEST(ProjectReader, LanguageIds) {
-    const std::pair<const char*, std::uint32_t> cases[] = {
-        {"", 0x0409},          {"0x409 English (United States)", 0x0409},
-        {"0x407", 0x0407},     {"0x0", 0x0409},
-        {"1031 German", 1031}, {"nonsense", 0x0409}};
+    const std::pair<const char*, std::optional<std::uint32_t>> cases[] = {
+        {"", std::nullopt},    {"0x409 English (United States)", 0x0409},
+        {"0x407", 0x0407},     {"0x0", std::nullopt},
+        {"1031 German", 1031}, {"nonsense", std::nullopt}};
     for (const auto& [text, id] : cases) {
         EXPECT_EQ(LanguageId(text), id) << text;
     }

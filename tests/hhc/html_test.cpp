@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "hhc/html/charset.h"
 #include "hhc/html/entities.h"
 #include "hhc/html/title.h"
 
@@ -152,6 +153,78 @@ TEST(Titles, CutAtTheLengthCapOnACharacterBoundary) {
     const std::string body(TitleFinder::kMaxRawTitle - 1, 'a');
     const auto title = PageTitle("<title>" + body + "\xC3\xA9" + "tail</title>", kUtf8);
     EXPECT_EQ(title, body);
+}
+
+struct CharsetCase {
+    const char* id;
+    std::string page;
+    std::optional<Encoding> encoding;
+};
+
+void PrintTo(const CharsetCase& c, std::ostream* os) {
+    *os << c.id;
+}
+
+const CharsetCase kCharsetCases[] = {
+    {"ByteOrderMark", "\xEF\xBB\xBF<title>x</title>", kUtf8},
+    {"MetaCharsetQuoted", "<head><meta charset=\"UTF-8\">\xE9", kUtf8},
+    {"MetaCharsetUnquotedSelfClosed", "<META CHARSET=utf8 />", kUtf8},
+    {"HttpEquiv", "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">",
+     k1252},
+    {"HttpEquivAttributesReversed",
+     "<meta content='text/html;charset = \"utf-8\"' http-equiv=content-type>", kUtf8},
+    {"ContentWithoutHttpEquivIgnored", "<meta content=\"text/html; charset=utf-8\">\xE9", k1252},
+    {"OtherLabel", "<meta charset=\" Shift_JIS \">", kOther},
+    {"Utf16LabelMeansUtf8", "<meta charset=utf-16le>", kUtf8},
+    {"FirstDeclarationWins", "<meta charset=windows-1252><meta charset=utf-8>", k1252},
+    {"CommentPassedOver", "<!-- <meta charset=windows-1252> --><meta charset=utf-8>", kUtf8},
+    {"MetaPastThePrescanIgnored", std::string(1100, ' ') + "<meta charset=windows-1252>",
+     std::nullopt},
+    {"UndeclaredUtf8", "<p>caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80</p>", kUtf8},
+    {"UndeclaredOverlongIsNotUtf8", "<p>\xC0\xAF</p>", k1252},
+    {"UndeclaredSurrogateIsNotUtf8", "<p>\xED\xA0\x80</p>", k1252},
+    {"UndeclaredTruncatedAtTheEnd", "<p>caf\xC3", k1252},
+    {"UndeclaredLatin1", "<p>caf\xE9 cr\xE8me</p>", k1252},
+    {"AsciiOnly", "<html><body>plain</body></html>", std::nullopt},
+};
+
+class Charsets : public ::testing::TestWithParam<CharsetCase> {};
+
+TEST_P(Charsets, InPiecesOfEverySize) {
+    const std::string& page = GetParam().page;
+    for (const std::size_t size : {std::size_t{1}, std::size_t{3}, std::size_t{7}, page.size()}) {
+        CharsetSniffer sniffer;
+        for (std::size_t at = 0; at < page.size(); at += size) {
+            sniffer.Feed(std::string_view(page).substr(at, size));
+        }
+        EXPECT_EQ(sniffer.Result(), GetParam().encoding) << "pieces of " << size;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Charsets, ::testing::ValuesIn(kCharsetCases),
+                         [](const auto& param) { return std::string(param.param.id); });
+
+TEST(Transcode, BetweenUtf8AndWindows1252) {
+    struct Case {
+        std::string_view text;
+        Encoding from, to;
+        std::string_view out;
+    };
+
+    const Case cases[] = {
+        {"caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x94", kUtf8, k1252, "caf\xE9 \x80 \x97"},
+        {"\xE6\x97\xA5 \xF0\x9F\x98\x80 x", kUtf8, k1252, "? ? x"},
+        {"a\xFF"
+         "b\xC3(\xE2\x82",
+         kUtf8, k1252, "a?b?(?"},
+        {"caf\xE9 \x80\x9F \x81", k1252, kUtf8, "caf\xC3\xA9 \xE2\x82\xAC\xC5\xB8 ?"},
+        {"\xE9\xFF", kOther, kUtf8, "\xE9\xFF"},
+        {"\xC3\xA9", kUtf8, kOther, "\xC3\xA9"},
+        {"\xC3\xA9\xFF", kUtf8, kUtf8, "\xC3\xA9\xFF"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Transcode(c.text, c.from, c.to), c.out) << c.text;
+    }
 }
 
 }  // namespace
