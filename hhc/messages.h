@@ -16,6 +16,7 @@ public:
 
     // Warns, and goes on without a log, when the file cannot be written.
     void OpenLog(const std::filesystem::path& path);
+
     // nullptr: no per-file lines.
     void SetProgress(std::ostream* progress) { progress_ = progress; }
 

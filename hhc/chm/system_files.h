@@ -38,6 +38,7 @@ struct SystemInfo {
     std::string defaultFont;
     std::uint32_t lcid = 0x0409;
     std::uint32_t timestamp = 0;  // seconds since 1970
+    bool fullTextSearch = false;  // $FIftiMain is written
 };
 
 std::vector<std::uint8_t> SystemFile(const SystemInfo& info);

@@ -78,7 +78,8 @@ void IndexBuilder::AddTopic(std::uint32_t topic, const TopicWords& words) {
             if (added) {
                 ++stats_.unique;
                 stats_.uniqueLength += w.word.size();
-                stats_.longest = std::max(stats_.longest, static_cast<std::uint32_t>(w.word.size()));
+                stats_.longest =
+                    std::max(stats_.longest, static_cast<std::uint32_t>(w.word.size()));
             }
             Add(title ? it->second.title : it->second.text, topic, w.positions);
             stats_.occurrences += w.positions.size();
@@ -94,26 +95,30 @@ Roots IndexBuilder::BestRoots() const {
 
 void IndexBuilder::ForEachWord(
     const Roots& roots,
-    const std::function<void(std::string_view word, std::span<const WordList> lists)>& take)
-    const {
-    std::vector<const std::pair<const std::string, Lists>*> sorted;
+    const std::function<std::optional<std::string>(std::string_view word)>& encode,
+    const std::function<void(std::string_view word, std::span<const WordList> lists)>& take) const {
+    std::vector<std::pair<std::string, const Lists*>> sorted;
     sorted.reserve(words_.size());
-    for (const auto& entry : words_) {
-        sorted.push_back(&entry);
+    for (const auto& [word, lists] : words_) {
+        if (std::optional<std::string> encoded = encode(word)) {
+            sorted.emplace_back(std::move(*encoded), &lists);
+        }
     }
-    std::sort(sorted.begin(), sorted.end(), [](const auto* a, const auto* b) {
-        return a->first < b->first;
-    });
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<WordList> lists;
-    for (const auto* entry : sorted) {
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        if (i > 0 && sorted[i].first == sorted[i - 1].first) {
+            continue;
+        }
         lists.clear();
         for (const bool title : {false, true}) {
-            const RawList& raw = title ? entry->second.title : entry->second.text;
+            const RawList& raw = title ? sorted[i].second->title : sorted[i].second->text;
             if (raw.topics > 0) {
                 lists.push_back(Encode(title, raw.bytes, raw.topics, roots));
             }
         }
-        take(entry->first, lists);
+        take(sorted[i].first, lists);
     }
 }
 

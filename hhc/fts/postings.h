@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -55,13 +56,16 @@ public:
     void AddTopic(std::uint32_t topic, const TopicWords& words);
 
     Roots BestRoots() const;
+
     const WordStats& Stats() const { return stats_; }
 
-    // Every word in ascending byte order with its lists, the text list before the title list.
-    void ForEachWord(
-        const Roots& roots,
-        const std::function<void(std::string_view word, std::span<const WordList> lists)>& take)
-        const;
+    // Every word as `encode` writes it, in ascending byte order of that form, with its lists,
+    // the text list before the title list. A word `encode` gives nothing for is left out, and of
+    // words it writes alike the first is taken.
+    void ForEachWord(const Roots& roots,
+                     const std::function<std::optional<std::string>(std::string_view word)>& encode,
+                     const std::function<void(std::string_view word,
+                                              std::span<const WordList> lists)>& take) const;
 
 private:
     struct RawList {

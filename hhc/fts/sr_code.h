@@ -29,6 +29,7 @@ public:
     explicit CodeWriter(std::vector<std::uint8_t>& out) : out_(out) {}
 
     void Put(std::uint32_t value, unsigned root);
+
     // Pads the last byte with zero bits: each topic's codes start on a byte.
     void AlignToByte() { free_ = 0; }
 

@@ -126,10 +126,23 @@ void SetOption(Project& p, std::string_view key, std::string_view value) {
     };
     // Keys of the platform's compiler whose effect this compiler does not have or need.
     static const std::string_view kAcceptedKeys[] = {
-        "Auto Index", "Auto TOC", "CITATION", "COMPRESS", "COPYRIGHT", "Compatibility",
-        "Create CHI file", "Custom tab", "DBCS", "Display compile notes",
-        "Enhanced decompilation", "Flat", "IGNORE", "PREFIX", "Sample Staging Path",
-        "Sample list file", "TMPDIR",
+        "Auto Index",
+        "Auto TOC",
+        "CITATION",
+        "COMPRESS",
+        "COPYRIGHT",
+        "Compatibility",
+        "Create CHI file",
+        "Custom tab",
+        "DBCS",
+        "Display compile notes",
+        "Enhanced decompilation",
+        "Flat",
+        "IGNORE",
+        "PREFIX",
+        "Sample Staging Path",
+        "Sample list file",
+        "TMPDIR",
     };
     for (const TextKey& k : kTextKeys) {
         if (EqualNoCase(key, k.name)) {
