@@ -169,9 +169,8 @@ std::uint64_t Generate(const fs::path& dir, std::size_t pages, std::size_t image
         "[WINDOWS]\r\nKORVA=\"Created with KORVA\",,,\"chmindex.htm\",\"chmindex.htm\",,,,,"
         "0x42020,,0x207c,[30,30,600,400],,,,,,,0\r\n";
     for (const char* search : {"", "-search"}) {
-        const std::string options =
-            std::string("Default Window=KORVA\r\n") +
-            (*search != 0 ? "Full-text search=Yes\r\n" : "");
+        const std::string options = std::string("Default Window=KORVA\r\n") +
+                                    (*search != 0 ? "Full-text search=Yes\r\n" : "");
         Write(dir / ("chmkorva" + std::string(search) + ".hhp"),
               "[OPTIONS]\r\n" + options + window + "[FILES]\r\n" + files);
         Write(dir / ("fpc" + std::string(search) + ".hhp"),
@@ -218,8 +217,7 @@ Measure RunOnce(const std::vector<std::string>& argv, const fs::path& dir, const
     ::wait4(pid, &status, 0, &usage);
     m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     m.peakKiB = usage.ru_maxrss;
-    m.ok = WIFEXITED(status) && WEXITSTATUS(status) == WrittenStatus(argv[0]) &&
-           fs::exists(output);
+    m.ok = WIFEXITED(status) && WEXITSTATUS(status) == WrittenStatus(argv[0]) && fs::exists(output);
     m.outputSize = m.ok ? fs::file_size(output) : 0;
     return m;
 }
@@ -241,8 +239,8 @@ Measure Best(const std::vector<std::string>& argv, const fs::path& dir, const fs
 }
 
 void Print(const std::string& name, const Measure& m) {
-    std::printf("%-17s time %7.3f s   peak memory %8.1f MiB   output %10ju bytes\n", name.c_str(), m.seconds,
-                static_cast<double>(m.peakKiB) / 1024.0, m.outputSize);
+    std::printf("%-17s time %7.3f s   peak memory %8.1f MiB   output %10ju bytes\n", name.c_str(),
+                m.seconds, static_cast<double>(m.peakKiB) / 1024.0, m.outputSize);
 }
 
 std::uintmax_t XzOfTar(const fs::path& dir) {
