@@ -44,19 +44,24 @@ const PageCase kPages[] = {
     {"LettersBeyondAsciiFolded",
      "\xCE\x91\xCE\x98\xCE\x97\xCE\x9D\xCE\x91 \xD0\x9C\xD0\xBE\xD1\x81",
      "\xCE\xB1\xCE\xB8\xCE\xB7\xCE\xBD\xCE\xB1:0 \xD0\xBC\xD0\xBE\xD1\x81:1", ""},
+    // No-break space, em dash, superscript two, a C1 control.
     {"SeparatorsBeyondAscii",
      "a\xC2\xA0"
      "b\xE2\x80\x94"
-     "c\xC2\xB2",
-     "a:0 b:1 c:2", ""},
+     "c\xC2\xB2"
+     "d\xC2\x80"
+     "e",
+     "a:0 b:1 c:2 d:3 e:4", ""},
+    {"AsciiFolded", "AZaz09_@[`{", "azaz09_:0", ""},
+    {"LettersWithoutCase", "5\xC2\xB5m \xC2\xAA", "5\xC2\xB5m:0 \xC2\xAA:1", ""},  // micro, ordinal
     {"LoneBytesAreWindows1252", "GR\xDC\xDF \x80uro", "gr\xC3\xBC\xC3\x9F:0 uro:1", ""},
     {"BrokenUtf8Sequence", "x\xC3(y", "x\xC3\xA3:0 y:1", ""},
     {"References", "&eacute;t&Eacute; &amp; &#65;B &bogus; &lt;tag&gt; &#x3A3;",
      "ab:1 bogus:2 tag:3 \xC3\xA9t\xC3\xA9:0 \xCF\x83:4", ""},
     {"ReferenceCutShortByTheEnd", "x &eacute", "eacute:1 x:0", ""},
     {"Markup",
-     "<p>one</p><script>two</script><style>three</style><!-- four -->five<x y='six>'>seven</x>"
-     "<SCRIPT type=x>eight</scriptx></SCRIPT >nine<!>ten</>eleven<?pi x?>twelve",
+     "<p>one</p><script>two</script><style>three</style><!-- four -->five<x y='a>six'>seven</x>"
+     "<SCRIPT type=x></scriptx>eight</SCRIPT >nine<!>ten</>eleven<?pi x?>twelve",
      "eleven:5 five:1 nine:3 one:0 seven:2 ten:4 twelve:6", ""},
     {"LessThanThatStartsNoTag", "a < b <3", "3:2 a:0 b:1", ""},
     {"FirstTitleOnly", "<TITLE>One two</title>x<title>Three one</title>",

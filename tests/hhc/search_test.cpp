@@ -5,6 +5,7 @@
 // that begin alike (many leaf nodes and an index node); stop words, script, style and comments
 // are not found.
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <span>
 #include <sstream>
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/hhc/mspack_reader.h"
 #include "tests/hhc/test_support.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_folder.h"
@@ -29,7 +31,8 @@ struct Query {
     std::string word;  // bytes as the reader is asked, in the file's code page (Windows-1252)
     bool whole;
     bool titlesOnly;
-    std::vector<std::string> topics;  // "many" stands for t0.htm .. t999.htm
+    // "many" stands for t0.htm .. t999.htm, "first128" for t0.htm .. t127.htm
+    std::vector<std::string> topics;
 };
 
 const Query kQueries[] = {
@@ -64,6 +67,7 @@ const Query kQueries[] = {
     {"PartialTitlesOnly", "gui", false, true, {"a.htm"}},
     {"WholeWordIsNotAPrefix", "bro", true, false, {}},
     {"InAThousandTopics", "common", true, false, {"many"}},
+    {"In128Topics", "edge", true, false, {"first128"}},
     {"AThousandWordsAlike", "numbered", false, false, {"many"}},
     {"LastOfThoseWords", "numbered999", true, false, {"t999.htm"}},
     {"AfterEveryWord", "zzz", false, false, {}},
@@ -72,9 +76,10 @@ const Query kQueries[] = {
 // The expected line of pychm_search.py: 1 and the topics, or 0 when nothing is found.
 std::string Expected(const Query& q) {
     std::vector<std::string> topics = q.topics;
-    if (topics == std::vector<std::string>{"many"}) {
+    if (topics.size() == 1 && (topics[0] == "many" || topics[0] == "first128")) {
+        const int count = topics[0] == "many" ? kManyTopics : 128;
         topics.clear();
-        for (int i = 0; i < kManyTopics; ++i) {
+        for (int i = 0; i < count; ++i) {
             topics.push_back("t" + std::to_string(i) + ".htm");
         }
         std::sort(topics.begin(), topics.end());
@@ -103,6 +108,34 @@ void ExpectFound(const fs::path& chm, std::span<const Query> queries) {
     }
 }
 
+struct Header {
+    std::uint32_t topics, leaves, depth, lcid, codePage;  // leaves: at least
+};
+
+std::uint32_t U32(const Bytes& b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t{b[at + 3]} << 24);
+}
+
+// The header fields no reader here looks at, read through libmspack.
+void ExpectHeader(const fs::path& chm, const Header& expected) {
+    const ChmRead read = MspackReadChm(chm.string());
+    ASSERT_EQ(read.files.count("/$FIftiMain"), 1u);
+    const Bytes& f = read.files.at("/$FIftiMain");
+    ASSERT_GE(f.size(), 1024u + 4096u);
+    EXPECT_EQ(U32(f, 0x00), 0x00280000u);                         // signature
+    EXPECT_EQ(U32(f, 0x04), expected.topics);                     // topics indexed
+    EXPECT_EQ(U32(f, 0x08), f.size() - 4096);                     // the root is the last node
+    EXPECT_GE(U32(f, 0x10), expected.leaves);                     // leaf nodes
+    EXPECT_EQ(U32(f, 0x14), f.size() - 4096);                     // the root again
+    EXPECT_EQ(f[0x18] | (f[0x19] << 8), expected.depth);          // tree depth
+    EXPECT_EQ(U32(f, 0x1A), 7u);                                  // constant
+    EXPECT_EQ(f[0x1E] * 10000 + f[0x20] * 100 + f[0x22], 20202);  // scale 2 for all three
+    EXPECT_EQ(U32(f, 0x2E), 4096u);                               // node size
+    EXPECT_EQ(U32(f, 0x5E), expected.topics - 1);                 // topics - 1
+    EXPECT_EQ(U32(f, 0x7A), expected.codePage);                   // code page
+    EXPECT_EQ(U32(f, 0x7E), expected.lcid);                       // language
+}
+
 // One compile and one reader run for the whole table: the project is a thousand pages.
 TEST(Search, FindsEachWordInExactlyItsTopics) {
     support::TempFolder dir;
@@ -122,7 +155,9 @@ TEST(Search, FindsEachWordInExactlyItsTopics) {
     std::string files = "a.htm\r\nb.htm\r\nsub\\c.htm\r\n";
     for (int i = 0; i < kManyTopics; ++i) {
         const std::string name = "t" + std::to_string(i) + ".htm";
-        WriteFile(p / name, "<html><body>common numbered" + std::to_string(i) + "</body></html>");
+        // "edge" is in 128 topics: a count that takes two 7-bit groups.
+        WriteFile(p / name, "<html><body>common numbered" + std::to_string(i) +
+                                (i < 128 ? " edge" : "") + "</body></html>");
         files += name + "\r\n";
     }
     WriteFile(p / "stop.stp", "the\r\nand\r\n");
@@ -136,6 +171,8 @@ TEST(Search, FindsEachWordInExactlyItsTopics) {
     EXPECT_EQ(compiled.standardError, "");
 
     ExpectFound(p / "proj.chm", kQueries);
+    ExpectHeader(p / "proj.chm",
+                 {.topics = 1003, .leaves = 2, .depth = 2, .lcid = 0x0409, .codePage = 1252});
 }
 
 // Pages in UTF-8 and no language: the file is in UTF-8, and so are the words of its index.
@@ -160,6 +197,8 @@ TEST(Search, WordsOfAUtf8FileAreUtf8) {
         {"CyrillicPrefix", "\xD0\xBC\xD0\xBE\xD1\x81", false, false, {"b.htm"}},
     };
     ExpectFound(p / "proj.chm", queries);
+    ExpectHeader(p / "proj.chm",
+                 {.topics = 2, .leaves = 1, .depth = 1, .lcid = 0x0400, .codePage = 65001});
 }
 
 }  // namespace
