@@ -14,13 +14,14 @@ namespace hhc::fts {
 // ASCII: 0 for a character that is no part of a word, else its lower case.
 inline constexpr std::array<char, 128> kAsciiWordCharacters = [] {
     std::array<char, 128> t{};
-    for (int c = 0; c < 128; ++c) {
-        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || c == '_') {
-            t[c] = static_cast<char>(c);
-        } else if (c >= 'A' && c <= 'Z') {
-            t[c] = static_cast<char>(c + 32);
-        }
+    for (char c = '0'; c <= '9'; ++c) {
+        t[static_cast<std::size_t>(c)] = c;
     }
+    for (char c = 'a'; c <= 'z'; ++c) {
+        t[static_cast<std::size_t>(c)] = c;
+        t[static_cast<std::size_t>(c - 32)] = c;
+    }
+    t['_'] = '_';
     return t;
 }();
 
