@@ -28,7 +28,7 @@ std::optional<std::string> EncodeWord(std::string_view word, html::Encoding enco
 class SearchIndex {
 public:
     // Bytes given but not yet read above which Feed waits.
-    static constexpr std::size_t kMaxWaiting = 16u << 20;
+    static constexpr std::size_t kMaxWaiting = 4u << 20;
 
     explicit SearchIndex(StopWords stopWords);
     ~SearchIndex();

@@ -17,8 +17,9 @@ template <class Map>
 std::vector<WordPositions> Take(Map& map) {
     std::vector<WordPositions> words;
     words.reserve(map.size());
-    for (auto& [word, positions] : map) {
-        words.push_back(WordPositions{word, std::move(positions)});
+    while (!map.empty()) {
+        auto node = map.extract(map.begin());
+        words.push_back(WordPositions{std::move(node.key()), std::move(node.mapped())});
     }
     return words;
 }
