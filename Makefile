@@ -1,7 +1,7 @@
 # The two set-up commands are `make run` and `make test`; both install what is missing first.
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build run test bench interop fuzz format clean
+.PHONY: deps build run test bench soak interop fuzz format clean
 
 deps:
 	scripts/install-deps
@@ -24,6 +24,12 @@ bench: deps
 	cmake --preset release
 	cmake --build --preset release
 	scripts/run-benchmarks build/release/bin
+
+# Hostile servers, odd output paths, signals and broken projects, on 127.0.0.1; a few minutes.
+soak: deps
+	cmake --preset release
+	cmake --build --preset release
+	scripts/soak build/release/bin
 
 # hhc.exe as the help compiler of Doxygen and Sphinx; not part of test: it installs both.
 interop: build

@@ -17,8 +17,11 @@
 #include "engine/run_error.h"
 #include "platform/files.h"
 #include "platform/folder_search.h"
+#include "platform/interrupt.h"
+#include "platform/leftovers.h"
 #include "settings/frmSetup.h"
 #include "settings/qt_settings_store.h"
+#include "settings/run_settings.h"
 #include "ui/message_box.h"
 #include "ui/twips.h"
 
@@ -27,6 +30,7 @@ namespace {
 constexpr int kPanelTravel = 840;        // twips the panel grows by when it opens
 constexpr int kPanelOpenHeight = 1095;   // the frame, open
 constexpr int kPanelClosedHeight = 255;  // the frame, closed: its caption row alone
+constexpr int kProgressHeight = 300;     // the line below the buttons that a run adds
 
 QString ErrorText(const engine::RunError& error) {
     return QStringLiteral("Error %1: %2")
@@ -153,9 +157,14 @@ bool frmMain::Form_Load(SingleInstance& instance) {
         outputFolder = DefaultOutputFolder();
         store_.SaveSetting(kSection, kOutputDirKey, outputFolder);
     }
+    const RunSettings run = ReadRunSettings(store_);
+    converter_->capture = run.capture;
+    converter_->limits = run.limits;
+    converter_->interrupted = platform::InterruptRequested;
     GetBrowserUrls();
     txtOutputFile->setText(QString::fromStdString(outputFolder + "index.chm"));
     try {
+        platform::RemoveStaleWorkingFolders(platform::TemporaryFolder());
         converter_->TempDir = platform::MakeWorkingFolder();
     } catch (const engine::RunError& error) {
         ui::ShowMessage(nullptr, ErrorText(error));
@@ -178,17 +187,33 @@ void frmMain::btnOK_Click() {
     btnOK->setEnabled(false);
     btnCancel->setEnabled(false);
     try {
+        const platform::InterruptGuard interrupts;
         converter_->Convert(cboInputUrl->currentText().toStdString(),
                             txtOutputFile->text().toStdString());
     } catch (const engine::RunError& error) {
         QApplication::restoreOverrideCursor();
-        ui::ShowMessage(this, ErrorText(error));
+        if (!platform::InterruptRequested()) {  // a signal asked to end: nobody to tell
+            ui::ShowMessage(this, ErrorText(error));
+        }
         close();
         return;
     }
     QApplication::restoreOverrideCursor();
     QApplication::beep();
     close();
+}
+
+void frmMain::ShowProgress(const platform::FetchProgress& progress) {
+    if (lblProgress == nullptr) {
+        const int top = btnOK->geometry().bottom() + ui::Px(60);
+        lblProgress = new QLabel(this);
+        lblProgress->setObjectName("lblProgress");
+        lblProgress->setGeometry(ui::Px(120), top, ui::Px(4815), ui::Px(255));
+        setFixedSize(width(), height() + ui::Px(kProgressHeight));
+        lblProgress->show();
+    }
+    lblProgress->setText(QString::fromStdString(platform::ProgressText(progress)));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void frmMain::btnCancel_Click() {

@@ -10,6 +10,7 @@
 
 #include "engine/converter.h"
 #include "engine/ports.h"
+#include "platform/fetch_common.h"
 #include "settings/settings_store.h"
 
 class PictureBox;
@@ -36,6 +37,10 @@ public:
 
     // The conversion state: sURL, sCompiler, TempDir, FoundError.
     engine::Converter& conversion() { return *converter_; }
+
+    // The run's progress in a line below the buttons, shown while it runs; the window repaints
+    // with it, though it takes no input until the run ends.
+    void ShowProgress(const platform::FetchProgress& progress);
 
     void imgDownUp_MouseUp(int Button, int Shift, float X, float Y);
     void imgUpUp_MouseUp(int Button, int Shift, float X, float Y);
@@ -77,6 +82,7 @@ private:
     PictureBox* imgSetupDown;
     PictureBox* imgDownUp;
     PictureBox* imgUpUp;
+    QLabel* lblProgress = nullptr;
 
     std::unique_ptr<QtHost> host_;
     std::unique_ptr<engine::Converter> converter_;

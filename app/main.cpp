@@ -4,10 +4,11 @@
 
 #include "app/frmMain.h"
 #include "app/single_instance.h"
-#include "platform/curl_fetcher.h"
 #include "platform/files.h"
+#include "platform/make_fetcher.h"
 #include "platform/process_runner.h"
 #include "settings/qt_settings_store.h"
+#include "settings/run_settings.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -16,11 +17,20 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(icon);
 
     settings::QtSettingsStore store;
-    platform::CurlFetcher Net;
+    const settings::RunSettings run = settings::ReadRunSettings(store);
+    frmMain* shown = nullptr;
+    const std::unique_ptr<engine::Fetcher> Net =
+        platform::MakeFetcher(run.parallel, {run.maxDownloadBytes, {}},
+                              [&shown](const platform::FetchProgress& progress) {
+                                  if (shown != nullptr) {
+                                      shown->ShowProgress(progress);
+                                  }
+                              });
     platform::SpawnProcessRunner runner;
     platform::LocalFiles files;
     SingleInstance instance;
-    frmMain window(store, Net, runner, files);
+    frmMain window(store, *Net, runner, files);
+    shown = &window;
     if (!window.Form_Load(instance)) {
         return 0;
     }

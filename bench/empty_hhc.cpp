@@ -7,10 +7,10 @@
 
 int main(int argc, char** argv) {
     if (argc != 2 || std::strlen(argv[1]) < 4) {
-        return 2;
+        return 0;
     }
     std::string output(argv[1]);
     output.replace(output.size() - 4, 4, ".chm");
     std::FILE* file = std::fopen(output.c_str(), "wb");
-    return file != nullptr && std::fclose(file) == 0 ? 0 : 1;
+    return file != nullptr && std::fclose(file) == 0 ? 1 : 0;  // 1: written, as hhc.exe says
 }

@@ -1,85 +1,51 @@
-// korva-convert URL OUTPUT [--links absolute|external|null]: one conversion without a window.
-// What the desktop program would show in a message box goes to standard error.
+// korva-convert: one conversion without a window (see arguments.h). What the desktop program
+// would show in a message box goes to standard error.
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 
+#include "convert/arguments.h"
+#include "convert/console.h"
 #include "engine/converter.h"
 #include "engine/run_error.h"
-#include "platform/curl_fetcher.h"
 #include "platform/files.h"
 #include "platform/folder_search.h"
+#include "platform/interrupt.h"
+#include "platform/leftovers.h"
+#include "platform/make_fetcher.h"
 #include "platform/process_runner.h"
 #include "settings/qt_settings_store.h"
+#include "settings/run_settings.h"
 
 namespace {
 
-constexpr std::string_view kUsage =
-    "usage: korva-convert URL OUTPUT [--links absolute|external|null]";
-
-struct Arguments {
-    std::string url;
-    std::string output;
-    engine::LinkMode mode = engine::LinkMode::Absolute;
-};
-
-class ConsoleHost : public engine::Host {
-public:
-    explicit ConsoleHost(engine::LinkMode mode) : mode_(mode) {}
-
-    engine::LinkMode CurrentLinkMode() const override { return mode_; }
-
-    void ShowMessage(std::string_view text) override { std::cerr << text << '\n'; }
-
-private:
-    engine::LinkMode mode_;
-};
-
-std::optional<engine::LinkMode> ParseMode(std::string_view name) {
-    if (name == "absolute") {
-        return engine::LinkMode::Absolute;
-    }
-    if (name == "external") {
-        return engine::LinkMode::External;
-    }
-    if (name == "null") {
-        return engine::LinkMode::Null;
-    }
-    return std::nullopt;
-}
-
-std::optional<Arguments> Parse(int argc, char** argv) {
-    if (argc != 3 && argc != 5) {
-        return std::nullopt;
-    }
-    Arguments arguments{argv[1], argv[2]};
-    if (argc == 5) {
-        const std::optional<engine::LinkMode> mode = ParseMode(argv[4]);
-        if (std::string_view(argv[3]) != "--links" || !mode) {
-            return std::nullopt;
-        }
-        arguments.mode = *mode;
-    }
-    return arguments;
-}
-
-int Convert(const Arguments& arguments, const std::string& compiler) {
-    ConsoleHost host(arguments.mode);
-    platform::CurlFetcher fetcher;
+int Convert(const Arguments& arguments, const std::string& compiler,
+            const settings::RunSettings& run) {
+    Console console(arguments.mode);
+    const std::unique_ptr<engine::Fetcher> fetcher = platform::MakeFetcher(
+        run.parallel && !arguments.sequential, {run.maxDownloadBytes, {}},
+        [&console](const platform::FetchProgress& progress) { console.ShowProgress(progress); });
     platform::SpawnProcessRunner runner;
     platform::LocalFiles files;
-    engine::Converter converter(fetcher, host, runner, files);
+    engine::Converter converter(*fetcher, console, runner, files);
     converter.sCompiler = compiler;
+    converter.capture = arguments.classic ? engine::Capture::Classic : run.capture;
+    converter.limits = run.limits;
+    converter.interrupted = platform::InterruptRequested;
     int status = 0;
     try {
+        platform::RemoveStaleWorkingFolders(platform::TemporaryFolder());
         converter.TempDir = platform::MakeWorkingFolder();
         converter.Convert(arguments.url, arguments.output);
     } catch (const engine::RunError& error) {
+        console.EndProgress();
         std::cerr << "Error " << error.number << ": " << error.description << '\n';
-        status = 1;
+        // Ended by a signal: say so in the status, as the shell expects.
+        status = platform::InterruptRequested() ? 128 + platform::InterruptSignal() : 1;
     }
-    // A run that failed keeps its working files, and so its folder; an empty one goes.
+    console.EndProgress();
+    // A run that failed cleared its working folder; an empty one goes.
     if (!converter.TempDir.empty()) {
         platform::RemoveFolderIfEmpty(converter.TempDir);
     }
@@ -89,7 +55,7 @@ int Convert(const Arguments& arguments, const std::string& compiler) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::optional<Arguments> arguments = Parse(argc, argv);
+    const std::optional<Arguments> arguments = ParseArguments(argc, argv);
     if (!arguments) {
         std::cerr << kUsage << '\n';
         return 1;
@@ -101,5 +67,6 @@ int main(int argc, char** argv) {
         std::cerr << "The location of the Help Compiler (hhc.exe) is invalid.\n";
         return 1;
     }
-    return Convert(*arguments, compiler);
+    const platform::InterruptGuard interrupts;
+    return Convert(*arguments, compiler, settings::ReadRunSettings(store));
 }

@@ -2,19 +2,23 @@
 // it happens and the caller shows it.
 #include "engine/converter.h"
 
+#include "engine/prefetch_plan.h"
 #include "engine/project_file.h"
+#include "engine/resource_linker.h"
 #include "engine/run_error.h"
+#include "engine/style_sheet.h"
 #include "engine/tag_scanner.h"
 #include "engine/text.h"
+#include "engine/url.h"
 
 namespace engine {
 
 namespace {
 
-// Every frame page is converted inside the scan of the page that names it. A chain of pages
-// that name ever new pages would nest without end and overflow the stack; past this depth a
-// page is stored as it came.
-constexpr int kMostNestedPages = 64;
+// Every frame page and imported style sheet is rewritten inside the document that names it.
+// A chain of documents that name ever new ones would nest without end and overflow the
+// stack; past this depth a document is stored as it came.
+constexpr int kMostNestedDocuments = 64;
 
 }  // namespace
 
@@ -31,87 +35,192 @@ std::int32_t CountOcc(std::string_view String1, std::string_view String2) {
 }
 
 Converter::Converter(Fetcher& net, Host& host, ProcessRunner& runner, Files& files)
-    : Net(net), host_(host), runner_(runner), files_(files) {}
+    : Net(net), host_(host), runner_(runner), files_(files), working_(files) {}
 
 void Converter::Convert(std::string_view typedUrl, const std::string& outputFile) {
+    guard_.Start(limits, interrupted);
+    Net.StopWhen([this] { return guard_.ShouldStop(); });
+    Net.PlanWith([this](std::string_view address, std::string_view headers, std::string_view body) {
+        return PlanAhead(address, headers, body);
+    });
+    try {
+        Run(typedUrl, outputFile);
+    } catch (...) {
+        if (!TempDir.empty()) {
+            files_.ClearFolder(TempDir);  // so that the next run starts clean
+        }
+        throw;
+    }
+}
+
+void Converter::Run(std::string_view typedUrl, const std::string& outputFile) {
     FoundError = false;
     sURL = typedUrl;
     tFiles = ResourceTable();
+    names_ = MakeLocalNames(capture);
+    startPage_ = {};
     // http://host becomes http://host/; a local path keeps its slashes as typed.
     if (CountOcc(sURL, "/") == 2 && InStr(sURL, "://") != 0) {
         sURL += "/";
     }
-    GetPage(sURL, std::string(kStartPageFile));
-    const std::string startPage = FoundError ? LocalStartPage() : std::string(kStartPageFile);
+    const std::string stored = GetPage(sURL);
+    const std::string startPage = FoundError ? LocalStartPage() : stored;
 
     const std::string project = TempDir + std::string(kProjectFile);
     files_.WriteFile(project, ProjectText(startPage, tFiles));
-    runner_.ExecAndWait({sCompiler, project});
-    DeleteWorkingFiles();
+    Compile(project);
+    DeleteWorkingFiles(stored);
     const std::string compiled = TempDir + std::string(kCompiledFile);
     files_.CopyFile(compiled, outputFile);
     files_.DeleteFile(compiled);
 }
 
-void Converter::GetPage(const std::string& Url, const std::string& Filename) {
-    std::string sData = Net.OpenURL(Url);
-    if (sData.empty()) {
-        FoundError = true;
+// A compile counts only when the compiler ended by itself in time, said it succeeded and
+// wrote the compiled file; anything else ends the run before the output is touched.
+void Converter::Compile(const std::string& project) {
+    const ProcessOutcome outcome =
+        runner_.ExecAndWait({sCompiler, project}, [this] { return guard_.ShouldStop(); });
+    guard_.Check();
+    const bool written = files_.FileExists(TempDir + std::string(kCompiledFile));
+    using End = ProcessOutcome::End;
+    if (outcome.end == End::Exited && outcome.code == kCompilerSucceeded && written) {
         return;
     }
-    StorePage(std::move(sData), Net.FinalUrl(), Filename);
+    std::string why;
+    switch (outcome.end) {
+        case End::NotStarted:
+            why = "it could not be started";
+            break;
+        case End::Exited:
+            why = "exit status " + std::to_string(outcome.code);
+            break;
+        case End::Signalled:
+            why = "ended by signal " + std::to_string(outcome.code);
+            break;
+        case End::TimedOut:
+        case End::Stopped:
+            why = "stopped after its time limit";
+            break;
+    }
+    throw RunError{53, std::string("The help compiler failed (") + why +
+                           (written ? ")" : "; no help file was written)")};
+}
+
+std::string Converter::GetPage(const std::string& Url) {
+    std::string sData = Net.OpenURL(Url);
+    guard_.Check();
+    if (sData.empty()) {
+        FoundError = true;
+        return "";
+    }
+    const std::string pageUrl = Net.FinalUrl();
+    startPage_ = {pageUrl, names_->StartPage(pageUrl)};
+    StorePage(std::move(sData), pageUrl, startPage_.localName);
+    return startPage_.localName;
 }
 
 std::string Converter::SaveFile(const std::string& Url) {
+    guard_.Check();
     if (const std::string* known = tFiles.Find(Url)) {
         return *known;
     }
+    if (tFiles.Refused(Url)) {
+        return "";
+    }
+    if (capture == Capture::Complete && EqualsNoCase(Url, startPage_.address)) {
+        return startPage_.localName;  // the start page is where it was
+    }
     std::string bytes = Net.OpenURL(Url);
-    if (bytes.empty()) {
-        return "";
-    }
+    guard_.Check();  // a transfer cut short by the run's end delivers nothing: no message
     const std::string headers = Net.GetHeader();
-    const ContentKind* kind = KindOf(headers);
-    if (kind == nullptr) {
-        host_.ShowMessage(headers);
+    const std::optional<ContentKind> kind = bytes.empty() ? std::nullopt : KindOf(headers, capture);
+    if (!kind) {
+        tFiles.Refuse(Url);
+        if (!bytes.empty()) {
+            host_.ShowMessage(VisibleControls(headers));
+        }
         return "";
     }
-    const std::string finalUrl = Net.FinalUrl();  // before a nested page fetches again
-    const std::string name = tFiles.Add(Url, kind->extension);
-    if (kind->isPage && nestedPages_ < kMostNestedPages) {
-        StorePage(std::move(bytes), finalUrl, name);
-    } else {
-        files_.WriteFile(TempDir + name, bytes);
-    }
+    const std::string finalUrl = Net.FinalUrl();  // before a nested document fetches again
+    guard_.CountResource();
+    const std::string name = tFiles.Add(Url, names_->Resource(finalUrl, *kind, tFiles.nFiles()));
+    Store(std::move(bytes), finalUrl, kind->handling, name);
     return name;
 }
 
-void Converter::StorePage(std::string sData, const std::string& pageUrl,
-                          const std::string& Filename) {
-    ++nestedPages_;
-    IterateTags(sData, pageUrl, host_, *this);
-    --nestedPages_;
-    files_.WriteFile(TempDir + Filename, sData);
+void Converter::Store(std::string bytes, const std::string& address, Handling handling,
+                      const std::string& name) {
+    if (nestedDocuments_ >= kMostNestedDocuments || handling == Handling::Store) {
+        Keep(name, bytes);
+    } else if (handling == Handling::Page) {
+        StorePage(std::move(bytes), address, name);
+    } else {
+        StoreStyleSheet(bytes, address, name);
+    }
 }
 
-// The start page delivered nothing: a typed local path, or a "file://" address naming one,
-// becomes the project's start page unchanged.
+void Converter::StorePage(std::string sData, const std::string& pageUrl, const std::string& name) {
+    ++nestedDocuments_;
+    IterateTags(sData, Document{pageUrl, name, capture}, host_, *this);
+    --nestedDocuments_;
+    Keep(name, sData);
+}
+
+void Converter::StoreStyleSheet(const std::string& css, const std::string& sheetUrl,
+                                const std::string& name) {
+    ++nestedDocuments_;
+    ResourceLinker linker(sheetUrl, name, capture, *this);
+    const std::string rewritten =
+        RewriteStyleSheet(css, [&linker](std::string_view ref) { return linker.Localize(ref); });
+    --nestedDocuments_;
+    Keep(name, rewritten);
+}
+
+// What a fetched document will ask for that the run does not know yet: the addresses a
+// fetcher may get ahead of the run.
+std::vector<std::string> Converter::PlanAhead(std::string_view address, std::string_view headers,
+                                              std::string_view body) const {
+    std::vector<std::string> plan = PlanFetches(address, headers, body, capture);
+    std::erase_if(plan, [this](const std::string& url) {
+        return tFiles.Find(url) != nullptr || tFiles.Refused(url) ||
+               (capture == Capture::Complete && EqualsNoCase(url, startPage_.address));
+    });
+    return plan;
+}
+
+void Converter::Keep(const std::string& name, std::string_view bytes) {
+    guard_.CountStored(bytes.size());
+    working_.Write(TempDir, name, bytes);
+}
+
+// The start page delivered nothing: a typed local path, or a "file:" address naming one
+// (RFC 8089: "file:///p", "file://localhost/p", %-escapes decoded), becomes the project's
+// start page, resolved against the current folder, as the compiler runs elsewhere.
 std::string Converter::LocalStartPage() const {
     constexpr std::string_view kFileScheme = "file://";
-    const std::string path =
-        StartsWithNoCase(sURL, 1, kFileScheme) ? sURL.substr(kFileScheme.size()) : sURL;
+    std::string path = sURL;
+    if (StartsWithNoCase(sURL, 1, kFileScheme)) {
+        std::string_view rest = std::string_view(sURL).substr(kFileScheme.size());
+        if (StartsWithNoCase(rest, 1, "localhost/")) {
+            rest.remove_prefix(std::string_view("localhost").size());
+        }
+        path = PercentDecoded(rest);
+    }
     if (path.empty() || !files_.FileExists(path)) {
         throw RunError{404, "Cannot open URL"};
     }
-    return path;
+    return files_.Absolute(path);
 }
 
-void Converter::DeleteWorkingFiles() {
+void Converter::DeleteWorkingFiles(const std::string& startPage) {
     for (const ResourceRow& row : tFiles.tFiles()) {
         files_.DeleteFile(TempDir + row.localName);
     }
     files_.DeleteFile(TempDir + std::string(kProjectFile));
-    files_.DeleteFile(TempDir + std::string(kStartPageFile));
+    if (!startPage.empty()) {
+        files_.DeleteFile(TempDir + startPage);
+    }
+    working_.RemoveFolders(TempDir);
 }
 
 }  // namespace engine

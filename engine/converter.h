@@ -4,17 +4,26 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "engine/capture.h"
+#include "engine/local_names.h"
 #include "engine/ports.h"
 #include "engine/resources.h"
+#include "engine/run_guard.h"
+#include "engine/working_files.h"
 
 namespace engine {
 
-inline constexpr std::string_view kStartPageFile = "chmindex.htm";
 inline constexpr std::string_view kProjectFile = "chmkorva.hhp";
 inline constexpr std::string_view kCompiledFile = "chmkorva.chm";
+
+// The help compiler's exit status when it wrote the compiled file, as the platform's own
+// compiler has it and documentation tools test for.
+inline constexpr int kCompilerSucceeded = 1;
 
 // Non-overlapping occurrences of `String2` in `String1`, letter case ignored.
 std::int32_t CountOcc(std::string_view String1, std::string_view String2);
@@ -23,16 +32,18 @@ class Converter : public ResourceSaver {
 public:
     Converter(Fetcher& Net, Host& host, ProcessRunner& runner, Files& files);
 
-    // The whole run. Throws RunError (404 "Cannot open URL", or a file error) and then leaves
-    // the working files in place and nothing at `outputFile`.
+    // The whole run. Throws RunError (404 "Cannot open URL", a file error, a limit passed, an
+    // interruption, a failed compile) and then leaves the working folder empty and `outputFile`
+    // as it was.
     void Convert(std::string_view typedUrl, const std::string& outputFile);
 
-    // Fetches the start page at `Url`, rewrites it and writes it to TempDir + `Filename`. Sets
-    // FoundError when nothing was delivered.
-    void GetPage(const std::string& Url, const std::string& Filename);
+    // Fetches the start page at `Url`, rewrites it and stores it; returns its local name, or ""
+    // and sets FoundError when nothing was delivered.
+    std::string GetPage(const std::string& Url);
 
     // Stores one resource, once per address in a run (letter case ignored), named by its
-    // content type. A page is rewritten, its own resources stored first.
+    // content type. A page or style sheet is rewritten, its own resources stored first. An
+    // address that gave nothing is not asked for again.
     std::string SaveFile(const std::string& Url) override;
 
     std::string sURL;       // the start page's address, as typed ("/" added to a bare host)
@@ -40,17 +51,33 @@ public:
     std::string TempDir;    // the private working folder, with its trailing "/"
     bool FoundError = false;
     ResourceTable tFiles;
+    Capture capture = Capture::Complete;
+    RunLimits limits;
+    StopSignal interrupted;  // true once a signal asked the run to end
 
 private:
-    void StorePage(std::string sData, const std::string& pageUrl, const std::string& Filename);
+    void Run(std::string_view typedUrl, const std::string& outputFile);
+    void Compile(const std::string& project);
+    void Store(std::string bytes, const std::string& address, Handling handling,
+               const std::string& name);
+    void StorePage(std::string sData, const std::string& pageUrl, const std::string& name);
+    void StoreStyleSheet(const std::string& css, const std::string& sheetUrl,
+                         const std::string& name);
+    void Keep(const std::string& name, std::string_view bytes);
+    std::vector<std::string> PlanAhead(std::string_view address, std::string_view headers,
+                                       std::string_view body) const;
     std::string LocalStartPage() const;
-    void DeleteWorkingFiles();
+    void DeleteWorkingFiles(const std::string& startPage);
 
     Fetcher& Net;
-    int nestedPages_ = 0;  // pages being converted, one inside another
     Host& host_;
     ProcessRunner& runner_;
     Files& files_;
+    WorkingFiles working_;
+    std::unique_ptr<LocalNames> names_;
+    ResourceRow startPage_;    // where the start page came from, and its local name
+    int nestedDocuments_ = 0;  // pages and style sheets being rewritten, one inside another
+    RunGuard guard_;
 };
 
 }  // namespace engine

@@ -1,5 +1,5 @@
-// Link targets: HREF of A and AREA, ACTION of FORM. They are never downloaded; the link mode
-// decides what they point at in the help file.
+// Link targets: HREF of A, AREA and of a LINK that names no resource, ACTION of FORM. They are
+// never downloaded; the link mode decides what they point at in the help file.
 #pragma once
 
 #include <string_view>
@@ -9,9 +9,10 @@
 
 namespace engine {
 
-// Absolute: every target resolved against `base`. External: the same, and the first TARGET
-// becomes "_BLANK" (one is appended when there is none), also on a tag without a target.
-// Null: every target emptied. Other tags, closing tags included, are left alone.
+// Absolute: every target resolved against `base`, but a same-document one ("#name") kept.
+// External: the same, and the first TARGET of an A, AREA or FORM becomes "_BLANK" (one is
+// appended when there is none), also on a tag without a target. Null: every target emptied.
+// Other tags, closing tags included, are left alone.
 void AlterLinks(TagRecord& tag, std::string_view base, const Host& host);
 
 }  // namespace engine

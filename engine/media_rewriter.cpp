@@ -2,52 +2,129 @@
 // in the tag's order, with no test of its value first.
 #include "engine/media_rewriter.h"
 
+#include <algorithm>
 #include <span>
 
+#include "engine/srcset.h"
+#include "engine/style_sheet.h"
 #include "engine/text.h"
-#include "engine/url.h"
 
 namespace engine {
 
 namespace {
 
+enum class Form { Address, Srcset };
+
 struct ResourceAttribute {
     std::string_view tag;
     std::string_view attribute;
+    Capture since = Capture::Classic;  // Classic: handled in both modes
+    Form form = Form::Address;
 };
 
-constexpr ResourceAttribute kImageAttributes[] = {{"IMG", "SRC"},
-                                                  {"INPUT", "SRC"},
-                                                  {"BODY", "BACKGROUND"},
-                                                  {"TABLE", "BACKGROUND"},
-                                                  {"TD", "BACKGROUND"}};
+constexpr ResourceAttribute kImageAttributes[] = {
+    {"IMG", "SRC"},
+    {"INPUT", "SRC"},
+    {"BODY", "BACKGROUND"},
+    {"TABLE", "BACKGROUND"},
+    {"TD", "BACKGROUND"},
+    {"IMG", "SRCSET", Capture::Complete, Form::Srcset},
+    {"SOURCE", "SRCSET", Capture::Complete, Form::Srcset},
+    {"SOURCE", "SRC", Capture::Complete},
+    {"AUDIO", "SRC", Capture::Complete},
+    {"VIDEO", "SRC", Capture::Complete},
+    {"VIDEO", "POSTER", Capture::Complete},
+    {"TRACK", "SRC", Capture::Complete},
+    {"EMBED", "SRC", Capture::Complete},
+    {"OBJECT", "DATA", Capture::Complete},
+};
 
 constexpr ResourceAttribute kFrameAttributes[] = {
-    {"FRAME", "SRC"}, {"SCRIPT", "SRC"}, {"LINK", "HREF"}};
+    {"FRAME", "SRC"},
+    {"SCRIPT", "SRC"},
+    {"LINK", "HREF"},
+    {"IFRAME", "SRC", Capture::Complete},
+};
 
-void SaveReferences(TagRecord& tag, std::string_view base, ResourceSaver& saver,
-                    std::span<const ResourceAttribute> table) {
+constexpr std::string_view kResourceRels[] = {"stylesheet", "icon",    "apple-touch-icon",
+                                              "mask-icon",  "preload", "modulepreload"};
+
+const ResourceAttribute* RowFor(std::span<const ResourceAttribute> table, const TagRecord& tag,
+                                const TagAttribute& attribute, Capture capture) {
     for (const ResourceAttribute& row : table) {
-        if (!EqualsNoCase(tag.tname, row.tag)) {
+        if ((row.since == Capture::Classic || capture == Capture::Complete) &&
+            EqualsNoCase(tag.tname, row.tag) && EqualsNoCase(attribute.name, row.attribute)) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+void SaveReferences(TagRecord& tag, ResourceLinker& linker,
+                    std::span<const ResourceAttribute> table) {
+    for (TagAttribute& attribute : tag.tTags) {
+        const ResourceAttribute* row = RowFor(table, tag, attribute, linker.capture());
+        if (row == nullptr) {
             continue;
         }
-        for (TagAttribute& attribute : tag.tTags) {
-            if (EqualsNoCase(attribute.name, row.attribute)) {
-                attribute.value = saver.SaveFile(CompileUrl(base, attribute.value));
-            }
-        }
-        return;
+        const auto localize = [&linker](std::string_view ref) { return linker.Localize(ref); };
+        attribute.value = row->form == Form::Srcset ? RewriteSrcset(attribute.value, localize)
+                                                    : linker.Localize(attribute.value);
     }
+}
+
+bool HasToken(std::string_view tokens, std::string_view wanted) {
+    constexpr ByteSet kBlanks(" \t\r\n\f");
+    std::size_t at = 0;
+    while (at < tokens.size()) {
+        while (at < tokens.size() && kBlanks.Contains(tokens[at])) {
+            ++at;
+        }
+        std::size_t end = at;
+        while (end < tokens.size() && !kBlanks.Contains(tokens[end])) {
+            ++end;
+        }
+        if (end > at && EqualsNoCase(tokens.substr(at, end - at), wanted)) {
+            return true;
+        }
+        at = end;
+    }
+    return false;
 }
 
 }  // namespace
 
-void AlterImages(TagRecord& tag, std::string_view base, ResourceSaver& saver) {
-    SaveReferences(tag, base, saver, kImageAttributes);
+void AlterImages(TagRecord& tag, ResourceLinker& linker) {
+    SaveReferences(tag, linker, kImageAttributes);
 }
 
-void AlterFrames(TagRecord& tag, std::string_view base, ResourceSaver& saver) {
-    SaveReferences(tag, base, saver, kFrameAttributes);
+void AlterFrames(TagRecord& tag, ResourceLinker& linker) {
+    if (!EqualsNoCase(tag.tname, "LINK") || IsResourceLink(tag)) {
+        SaveReferences(tag, linker, kFrameAttributes);
+    }
+}
+
+void AlterStyles(TagRecord& tag, ResourceLinker& linker) {
+    if (linker.capture() != Capture::Complete || tag.tname.starts_with('/')) {
+        return;
+    }
+    for (TagAttribute& attribute : tag.tTags) {
+        if (EqualsNoCase(attribute.name, "STYLE")) {
+            attribute.value = RewriteStyleSheet(
+                attribute.value, [&linker](std::string_view ref) { return linker.Localize(ref); });
+        }
+    }
+}
+
+bool IsResourceLink(const TagRecord& tag) {
+    const auto rel = std::find_if(tag.tTags.begin(), tag.tTags.end(), [](const TagAttribute& a) {
+        return EqualsNoCase(a.name, "REL");
+    });
+    if (rel == tag.tTags.end()) {
+        return true;
+    }
+    return std::any_of(std::begin(kResourceRels), std::end(kResourceRels),
+                       [&rel](std::string_view wanted) { return HasToken(rel->value, wanted); });
 }
 
 }  // namespace engine

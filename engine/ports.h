@@ -3,9 +3,12 @@
 // real platform parts.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "engine/run_guard.h"
 
 namespace engine {
 
@@ -49,15 +52,33 @@ public:
 
     // The address of the last response, after redirects.
     virtual std::string FinalUrl() const = 0;
+
+    // From now on, every transfer is abandoned (nothing delivered) once `stop` says so.
+    virtual void StopWhen(StopSignal stop) = 0;
+
+    // What a fetched document will ask for next (see prefetch_plan.h), for a fetcher that gets
+    // addresses ahead of the run; one that fetches only what is asked ignores it.
+    using Planner = std::function<std::vector<std::string>(
+        std::string_view address, std::string_view headers, std::string_view body)>;
+    virtual void PlanWith(Planner planner) = 0;
+};
+
+// How a started program ended.
+struct ProcessOutcome {
+    enum class End { NotStarted, Exited, Signalled, TimedOut, Stopped };
+    End end = End::NotStarted;
+    int code = 0;  // the exit status, or the signal that ended it
 };
 
 class ProcessRunner {
 public:
     virtual ~ProcessRunner() = default;
 
-    // Starts argv[0] with these arguments (no shell, no splitting at blanks) and waits, without
-    // a time limit, until it ends. A program that cannot start returns at once.
-    virtual void ExecAndWait(const std::vector<std::string>& argv) = 0;
+    // Starts argv[0] with these arguments (no shell, no splitting at blanks) and waits until it
+    // ends, but no longer than the runner's time limit and not once `stop` says so: then the
+    // program is killed. A program that cannot start returns at once.
+    virtual ProcessOutcome ExecAndWait(const std::vector<std::string>& argv,
+                                       const StopSignal& stop) = 0;
 };
 
 // File operations of a run. Failures throw RunError with the number of the file error.
@@ -68,11 +89,23 @@ public:
     // An ordinary file: a regular file whose name does not start with ".".
     virtual bool FileExists(const std::string& path) const = 0;
 
+    // `path` resolved against the current folder; an absolute path as it is.
+    virtual std::string Absolute(const std::string& path) const = 0;
+
     // Creates or empties the file and writes `bytes` from its first byte.
     virtual void WriteFile(const std::string& path, std::string_view bytes) = 0;
 
     // A file that is not there is no error.
     virtual void DeleteFile(const std::string& path) = 0;
+
+    // Makes the folder; one that is there already is no error.
+    virtual void MakeFolder(const std::string& path) = 0;
+
+    // Removes the folder, which must be empty; one that is not there is no error.
+    virtual void RemoveFolder(const std::string& path) = 0;
+
+    // Removes everything inside the folder, as far as it can; never throws.
+    virtual void ClearFolder(const std::string& folder) noexcept = 0;
 
     // `to` holds a copy of `from`; an existing `to` is replaced only by a complete copy.
     virtual void CopyFile(const std::string& from, const std::string& to) = 0;

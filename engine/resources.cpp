@@ -1,4 +1,4 @@
-// A resource's kind is decided by its response headers, never by its address.
+// A resource's kind is decided by its response's Content-Type field, never by its address.
 #include "engine/resources.h"
 
 #include "engine/text.h"
@@ -7,23 +7,81 @@ namespace engine {
 
 namespace {
 
-// The first five in their historic order; the others keep a page's modern resources whole.
-constexpr ContentKind kKinds[] = {
-    {"image/gif", ".gif", false},
-    {"image/jpeg", ".jpg", false},
-    {"text/html", ".htm", true},
-    {"text/plain", ".txt", false},
-    {"application/x-javascript", ".js", false},
-    {"image/png", ".png", false},
-    {"image/webp", ".webp", false},
-    {"image/svg+xml", ".svg", false},
-    {"image/x-icon", ".ico", false},
-    {"image/vnd.microsoft.icon", ".ico", false},
-    {"image/bmp", ".bmp", false},
-    {"text/css", ".css", false},
-    {"text/javascript", ".js", false},
-    {"application/javascript", ".js", false},
+struct KnownType {
+    std::string_view type;
+    std::string_view extension;
+    std::string_view alsoFits;
+    Handling handling;
+    Capture since;  // Classic: stored in both modes
 };
+
+constexpr KnownType kTypes[] = {
+    {"image/gif", ".gif", "", Handling::Store, Capture::Classic},
+    {"image/jpeg", ".jpg", ".jpeg .jpe .jfif", Handling::Store, Capture::Classic},
+    {"text/html", ".htm", ".html .xhtml .shtml", Handling::Page, Capture::Classic},
+    {"text/plain", ".txt", "", Handling::Store, Capture::Classic},
+    {"application/x-javascript", ".js", ".mjs", Handling::Store, Capture::Classic},
+    {"image/png", ".png", "", Handling::Store, Capture::Classic},
+    {"image/webp", ".webp", "", Handling::Store, Capture::Classic},
+    {"image/svg+xml", ".svg", "", Handling::Store, Capture::Classic},
+    {"image/x-icon", ".ico", "", Handling::Store, Capture::Classic},
+    {"image/vnd.microsoft.icon", ".ico", "", Handling::Store, Capture::Classic},
+    {"image/bmp", ".bmp", "", Handling::Store, Capture::Classic},
+    {"text/css", ".css", "", Handling::StyleSheet, Capture::Classic},
+    {"text/javascript", ".js", ".mjs", Handling::Store, Capture::Classic},
+    {"application/javascript", ".js", ".mjs", Handling::Store, Capture::Classic},
+    {"font/woff2", ".woff2", "", Handling::Store, Capture::Complete},
+    {"font/woff", ".woff", "", Handling::Store, Capture::Complete},
+    {"font/ttf", ".ttf", "", Handling::Store, Capture::Complete},
+    {"font/otf", ".otf", "", Handling::Store, Capture::Complete},
+    {"application/font-woff", ".woff", "", Handling::Store, Capture::Complete},
+    {"application/x-font-ttf", ".ttf", "", Handling::Store, Capture::Complete},
+    {"application/vnd.ms-fontobject", ".eot", "", Handling::Store, Capture::Complete},
+    {"image/avif", ".avif", "", Handling::Store, Capture::Complete},
+    {"image/tiff", ".tif", ".tiff", Handling::Store, Capture::Complete},
+    {"audio/mpeg", ".mp3", "", Handling::Store, Capture::Complete},
+    {"audio/wav", ".wav", "", Handling::Store, Capture::Complete},
+    {"audio/x-wav", ".wav", "", Handling::Store, Capture::Complete},
+    {"video/ogg", ".ogv", "", Handling::Store, Capture::Complete},
+    {"video/quicktime", ".mov", "", Handling::Store, Capture::Complete},
+};
+
+constexpr ByteSet kBlanks(" \t");
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && kBlanks.Contains(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && kBlanks.Contains(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Any other image, audio or video type: its subtype, less "x-" and any "+suffix", as the
+// extension ("video/x-matroska" gives ".matroska").
+std::optional<ContentKind> MediaKind(std::string_view type) {
+    const std::size_t slash = type.find('/');
+    const std::string_view major = type.substr(0, slash);
+    if (slash == std::string_view::npos ||
+        (major != "image" && major != "audio" && major != "video")) {
+        return std::nullopt;
+    }
+    std::string_view subtype = type.substr(slash + 1);
+    if (subtype.starts_with("x-")) {
+        subtype.remove_prefix(2);
+    }
+    std::string extension = ".";
+    for (const char c : subtype.substr(0, subtype.find('+'))) {
+        if (IsAsciiLetter(c) || (c >= '0' && c <= '9') || c == '-') {
+            extension += c;
+        }
+    }
+    if (extension.size() == 1) {
+        return std::nullopt;
+    }
+    return ContentKind{extension, "", Handling::Store};
+}
 
 }  // namespace
 
@@ -32,20 +90,46 @@ const std::string* ResourceTable::Find(std::string_view address) const {
     return row == rowOfFolded_.end() ? nullptr : &rows_[row->second].localName;
 }
 
-std::string ResourceTable::Add(const std::string& address, std::string_view extension) {
-    const std::size_t row = rows_.size();
-    rows_.push_back({address, "chm" + std::to_string(row) + std::string(extension)});
-    rowOfFolded_.emplace(FoldCase(address), row);
+const std::string& ResourceTable::Add(const std::string& address, std::string localName) {
+    rowOfFolded_.emplace(FoldCase(address), rows_.size());
+    rows_.push_back({address, std::move(localName)});
     return rows_.back().localName;
 }
 
-const ContentKind* KindOf(std::string_view headers) {
-    for (const ContentKind& kind : kKinds) {
-        if (InStr(headers, kind.type) != 0) {
-            return &kind;
+void ResourceTable::Refuse(std::string_view address) {
+    refused_.insert(FoldCase(address));
+}
+
+bool ResourceTable::Refused(std::string_view address) const {
+    return refused_.contains(FoldCase(address));
+}
+
+std::string ContentTypeOf(std::string_view headers) {
+    constexpr std::string_view kField = "content-type:";
+    for (std::size_t start = 0; start < headers.size();) {
+        std::size_t end = headers.find('\n', start);
+        end = end == std::string_view::npos ? headers.size() : end;
+        std::string_view line = headers.substr(start, end - start);
+        if (StartsWithNoCase(line, 1, kField)) {
+            line.remove_prefix(kField.size());
+            return FoldCase(Trimmed(line.substr(0, line.find_first_of(";\r"))));
+        }
+        start = end + 1;
+    }
+    return "";
+}
+
+std::optional<ContentKind> KindOf(std::string_view headers, Capture capture) {
+    const std::string type = ContentTypeOf(headers);
+    for (const KnownType& known : kTypes) {
+        if (type == known.type &&
+            (known.since == Capture::Classic || capture == Capture::Complete)) {
+            const bool rewritten = capture == Capture::Complete || known.handling == Handling::Page;
+            return ContentKind{std::string(known.extension), known.alsoFits,
+                               rewritten ? known.handling : Handling::Store};
         }
     }
-    return nullptr;
+    return capture == Capture::Complete ? MediaKind(type) : std::nullopt;
 }
 
 }  // namespace engine

@@ -2,26 +2,36 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
+
+#include "engine/capture.h"
 
 namespace engine {
 
 struct ResourceRow {
     std::string address;    // exactly as handed to SaveFile
-    std::string localName;  // "chm" + row + extension, relative to the working folder
+    std::string localName;  // relative to the working folder
 };
 
-// One row per stored resource, in the order stored; it grows as far as a page needs.
+// One row per stored resource, in the order stored; it grows as far as a page needs. An
+// address that gave nothing to store is remembered too, so it is neither fetched nor reported
+// a second time.
 class ResourceTable {
 public:
     // The local name recorded for `address`, letter case ignored; nullptr when it is new.
     const std::string* Find(std::string_view address) const;
 
-    // Records `address` in the next row as "chm" + row number + `extension`.
-    std::string Add(const std::string& address, std::string_view extension);
+    // Records `address` in the next row under `localName`, which it returns.
+    const std::string& Add(const std::string& address, std::string localName);
+
+    // Remembers that `address` gave nothing to store.
+    void Refuse(std::string_view address);
+    bool Refused(std::string_view address) const;
 
     const std::vector<ResourceRow>& tFiles() const { return rows_; }
 
@@ -30,16 +40,26 @@ public:
 private:
     std::vector<ResourceRow> rows_;
     std::unordered_map<std::string, std::size_t> rowOfFolded_;
+    std::unordered_set<std::string> refused_;
+};
+
+enum class Handling {
+    Store,       // the fetched bytes as they are
+    Page,        // rewritten as a page, its own resources stored first
+    StyleSheet,  // rewritten for @import and url(), its references stored first
 };
 
 struct ContentKind {
-    std::string_view type;       // searched for in the response headers
-    std::string_view extension;  // of the local name
-    bool isPage;                 // converted as a page rather than stored as fetched
+    std::string extension;      // of the local name
+    std::string_view alsoFits;  // other extensions a name of the site may keep, blank-separated
+    Handling handling = Handling::Store;
 };
 
-// The first kind, in the table's order, whose type occurs anywhere in `headers` (letter case
-// ignored); nullptr when none does.
-const ContentKind* KindOf(std::string_view headers);
+// The media type of the response's Content-Type field in lower case, parameters left out; ""
+// when the headers have none.
+std::string ContentTypeOf(std::string_view headers);
+
+// How a response of these headers is stored; nothing when its type is not stored.
+std::optional<ContentKind> KindOf(std::string_view headers, Capture capture);
 
 }  // namespace engine

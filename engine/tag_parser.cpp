@@ -21,6 +21,7 @@ struct Separators {
 
 constexpr Separators kNameEnd(" \r\n>");            // a tag name, an unquoted value
 constexpr Separators kAttributeNameEnd("= \r\n>");  // "=" only ends a name
+constexpr ByteSet kBlanks(" \r\n");
 constexpr std::size_t kMostSeparators = 5;
 static_assert(kNameEnd.order.size() <= kMostSeparators &&
               kAttributeNameEnd.order.size() <= kMostSeparators);
@@ -59,6 +60,26 @@ std::size_t ValueEnd(std::string_view tagData, std::size_t& pos, MessageSink& ui
     return tagData.ends_with('>') ? tagData.size() : tagData.size() + 1;
 }
 
+// The first position at or after `from` that is not a blank or line break.
+std::size_t SkipBlanks(std::string_view tagData, std::size_t from) {
+    while (from <= tagData.size() && kBlanks.Contains(tagData[from - 1])) {
+        ++from;
+    }
+    return from;
+}
+
+// Single quotes unless the value holds one; then double quotes, any '"' in it as "&quot;".
+std::string Quoted(std::string_view value) {
+    if (value.find('\'') == std::string_view::npos) {
+        return "'" + std::string(value) + "'";
+    }
+    std::string quoted = "\"";
+    for (const char c : value) {
+        quoted += c == '"' ? std::string_view("&quot;") : std::string_view(&c, 1);
+    }
+    return quoted + '"';
+}
+
 std::string Cut(std::string_view tagData, std::size_t from, std::size_t to) {
     return to > from ? std::string(Mid(tagData, from, to - from)) : std::string();
 }
@@ -70,6 +91,7 @@ void GetTagInfo(std::string_view tagData, TagRecord& tag, MessageSink& ui) {
     std::size_t pos = EndOr(FirstSeparator(tagData, kNameEnd, 1, ui), tagData);
     tag.tname = Cut(tagData, 2, pos);
     tag.tTags.clear();
+    std::size_t taken = pos;  // the first position not part of a name or value
 
     // Stops three short of the end, so "<A B>" keeps no attribute.
     while (pos + 3 <= length) {
@@ -80,15 +102,20 @@ void GetTagInfo(std::string_view tagData, TagRecord& tag, MessageSink& ui) {
             EndOr(FirstSeparator(tagData, kAttributeNameEnd, pos, ui), tagData);
         TagAttribute& attribute = tag.tTags.emplace_back();
         attribute.name = Cut(tagData, pos, nameEnd);
-        if (nameEnd > length || tagData[nameEnd - 1] != '=') {
+        taken = nameEnd;
+        const std::size_t equals = SkipBlanks(tagData, nameEnd);
+        if (equals > length || tagData[equals - 1] != '=') {
             pos = nameEnd;  // no value: go on from the separator that ended the name
             continue;
         }
-        pos = nameEnd + 1;
+        pos = SkipBlanks(tagData, equals + 1);
+        const bool quoted = pos <= length && (tagData[pos - 1] == '"' || tagData[pos - 1] == '\'');
         const std::size_t valueEnd = ValueEnd(tagData, pos, ui);
         attribute.value = Cut(tagData, pos, valueEnd);
+        taken = quoted ? valueEnd + 1 : valueEnd;
         pos = valueEnd + 1;
     }
+    tag.selfClosing = length >= 2 && tagData.ends_with("/>") && length - 1 >= taken;
 }
 
 std::string RecompileTag(const TagRecord& tag) {
@@ -97,12 +124,11 @@ std::string RecompileTag(const TagRecord& tag) {
         text += ' ';
         text += attribute.name;
         if (!attribute.value.empty()) {
-            text += "='";
-            text += attribute.value;
-            text += '\'';
+            text += '=';
+            text += Quoted(attribute.value);
         }
     }
-    text += '>';
+    text += tag.selfClosing ? "/>" : ">";
     return text;
 }
 

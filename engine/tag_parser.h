@@ -21,15 +21,18 @@ struct TagAttribute {
 struct TagRecord {
     std::string tname;                // name as written, a closing tag's "/" and "!" kept
     std::vector<TagAttribute> tTags;  // in the tag's order, as many as the tag has
+    bool selfClosing = false;         // a "/" of its own before the ">", as in "<br />"
 
     std::size_t ntags() const { return tTags.size(); }
 };
 
 // Fills `tag` from `tagData`, the text from a "<" through the first ">" after it. Attributes
 // are read only while at least three characters follow the separator, so "<A B>" has none.
+// Blanks and line breaks may stand on either side of an attribute's "=".
 void GetTagInfo(std::string_view tagData, TagRecord& tag, MessageSink& ui);
 
-// "<" + tname, then " name" or " name='value'" for each attribute, then ">".
+// "<" + tname, then " name" or " name='value'" for each attribute, then ">" ("/>" for a
+// self-closing tag). A value holding "'" goes in double quotes, any '"' in it as "&quot;".
 std::string RecompileTag(const TagRecord& tag);
 
 // From 1-based `start`, the position of the first character that can start an attribute

@@ -6,6 +6,8 @@
 
 #include "engine/link_rewriter.h"
 #include "engine/media_rewriter.h"
+#include "engine/resource_linker.h"
+#include "engine/style_sheet.h"
 #include "engine/tag_parser.h"
 #include "engine/text.h"
 #include "engine/url.h"
@@ -20,22 +22,49 @@ bool IsInlineScript(std::string_view page, std::size_t p, std::size_t q) {
     return StartsWithNoCase(page, p, "<SCRIPT") && InStr(Mid(page, p, q - p), "SRC") == 0;
 }
 
+// "<!DOCTYPE ...>", "<![CDATA[...>" and "<?xml ...?>" are kept byte for byte.
+bool IsDeclaration(std::string_view page, std::size_t p) {
+    return StartsWithNoCase(page, p, "<!") || StartsWithNoCase(page, p, "<?");
+}
+
 // The new base after a BASE tag: its HREF resolved against the page's own address.
-void FollowBase(const TagRecord& tag, std::string_view pageUrl, std::string& base) {
+void FollowBase(const TagRecord& tag, std::string_view pageUrl, ResourceLinker& linker) {
     for (const TagAttribute& attribute : tag.tTags) {
         if (EqualsNoCase(attribute.name, "HREF") && !attribute.value.empty()) {
-            base = CompileUrl(pageUrl, attribute.value);
+            linker.Rebase(CompileUrl(pageUrl, attribute.value));
             return;
         }
     }
 }
 
+void RewriteTag(TagRecord& tag, ResourceLinker& linker, Host& host) {
+    AlterLinks(tag, linker.base(), host);
+    AlterImages(tag, linker);
+    AlterFrames(tag, linker);
+    AlterStyles(tag, linker);
+}
+
+// In complete mode the text of a STYLE element that starts after `q` is a style sheet:
+// rewritten, and not scanned for tags. Returns where the scan goes on.
+std::size_t RewriteStyleElement(std::string_view page, std::size_t q, ResourceLinker& linker,
+                                SplicedText& rewritten) {
+    const std::size_t close = InStr(page, "</STYLE", q + 1);
+    if (close == 0) {
+        return q + 1;
+    }
+    rewritten.SwapText(
+        RewriteStyleSheet(Mid(page, q + 1, close - q - 1),
+                          [&linker](std::string_view ref) { return linker.Localize(ref); }),
+        q + 1, close);
+    return close;
+}
+
 }  // namespace
 
-void IterateTags(std::string& sData, std::string_view pageUrl, Host& host, ResourceSaver& saver) {
+void IterateTags(std::string& sData, const Document& document, Host& host, ResourceSaver& saver) {
     const std::string_view page = sData;
     SplicedText rewritten(page);
-    std::string base(pageUrl);
+    ResourceLinker linker(document.address, document.localPath, document.capture, saver);
     TagRecord tag;
     std::size_t search = 1;
     while (const std::size_t p = InStr(page, "<", search)) {
@@ -59,18 +88,20 @@ void IterateTags(std::string& sData, std::string_view pageUrl, Host& host, Resou
             continue;
         }
         search = q + 1;
-        if (StartsWithNoCase(page, p, "<META")) {
+        if (StartsWithNoCase(page, p, "<META") || IsDeclaration(page, p)) {
             continue;
         }
         GetTagInfo(Mid(page, p, q - p + 1), tag, host);
-        AlterLinks(tag, base, host);
-        AlterImages(tag, base, saver);
-        AlterFrames(tag, base, saver);
+        RewriteTag(tag, linker, host);
         if (EqualsNoCase(tag.tname, "BASE")) {
-            FollowBase(tag, pageUrl, base);
+            FollowBase(tag, document.address, linker);
             rewritten.SwapText("", p, q + 1);
-        } else {
-            rewritten.SwapText(RecompileTag(tag), p, q + 1);
+            continue;
+        }
+        rewritten.SwapText(RecompileTag(tag), p, q + 1);
+        if (document.capture == Capture::Complete && EqualsNoCase(tag.tname, "STYLE") &&
+            !tag.selfClosing) {
+            search = RewriteStyleElement(page, q, linker, rewritten);
         }
     }
     sData = std::move(rewritten).Finish();

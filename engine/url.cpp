@@ -14,16 +14,16 @@ constexpr ByteSet kAuthorityEnd("/?#");
 constexpr ByteSet kPathEnd("?#");
 constexpr ByteSet kQueryEnd("#");
 
-struct UrlParts {
-    std::optional<std::string_view> scheme;
-    std::optional<std::string_view> authority;
-    std::string_view path;
-    std::optional<std::string_view> query;
-    std::optional<std::string_view> fragment;
-};
-
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+int HexValue(char c) {
+    if (IsDigit(c)) {
+        return c - '0';
+    }
+    const char lower = static_cast<char>(c | 0x20);
+    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 
 // A letter, then letters, digits, "+", "-" or ".", then ":".
@@ -50,25 +50,6 @@ std::string_view TakeUntil(std::string_view& rest, const ByteSet& ends) {
     const std::string_view taken = rest.substr(0, at);
     rest.remove_prefix(at);
     return taken;
-}
-
-UrlParts Split(std::string_view url) {
-    UrlParts parts;
-    parts.scheme = SchemeOf(url);
-    std::string_view rest = parts.scheme ? url.substr(parts.scheme->size() + 1) : url;
-    if (rest.starts_with("//")) {
-        rest.remove_prefix(2);
-        parts.authority = TakeUntil(rest, kAuthorityEnd);
-    }
-    parts.path = TakeUntil(rest, kPathEnd);
-    if (rest.starts_with('?')) {
-        rest.remove_prefix(1);
-        parts.query = TakeUntil(rest, kQueryEnd);
-    }
-    if (rest.starts_with('#')) {
-        parts.fragment = rest.substr(1);
-    }
-    return parts;
 }
 
 void DropLastSegment(std::string& out) {
@@ -136,12 +117,53 @@ std::string Recompose(const UrlParts& parts, std::string_view path) {
 
 }  // namespace
 
+UrlParts SplitUrl(std::string_view url) {
+    UrlParts parts;
+    parts.scheme = SchemeOf(url);
+    std::string_view rest = parts.scheme ? url.substr(parts.scheme->size() + 1) : url;
+    if (rest.starts_with("//")) {
+        rest.remove_prefix(2);
+        parts.authority = TakeUntil(rest, kAuthorityEnd);
+    }
+    parts.path = TakeUntil(rest, kPathEnd);
+    if (rest.starts_with('?')) {
+        rest.remove_prefix(1);
+        parts.query = TakeUntil(rest, kQueryEnd);
+    }
+    if (rest.starts_with('#')) {
+        parts.fragment = rest.substr(1);
+    }
+    return parts;
+}
+
+std::string PercentDecoded(std::string_view text) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const int high = i + 2 < text.size() && text[i] == '%' ? HexValue(text[i + 1]) : -1;
+        const int low = high >= 0 ? HexValue(text[i + 2]) : -1;
+        if (low >= 0) {
+            decoded += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            decoded += text[i];
+        }
+    }
+    return decoded;
+}
+
+std::pair<std::string_view, std::string_view> SplitFragment(std::string_view url) {
+    const std::size_t hash = url.find('#');
+    return hash == std::string_view::npos ? std::pair(url, std::string_view())
+                                          : std::pair(url.substr(0, hash), url.substr(hash));
+}
+
 std::string CompileUrl(std::string_view base, std::string_view ref) {
     if (SchemeOf(ref)) {
         return std::string(ref);
     }
-    const UrlParts baseParts = Split(base);
-    const UrlParts refParts = Split(ref);
+    const UrlParts baseParts = SplitUrl(base);
+    const UrlParts refParts = SplitUrl(ref);
     UrlParts target = refParts;
     target.scheme = baseParts.scheme;
     std::string path;

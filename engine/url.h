@@ -2,10 +2,29 @@
 // followed from outside the page.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace engine {
+
+// An address's parts as RFC 3986 appendix B splits it; each one a view of the address.
+struct UrlParts {
+    std::optional<std::string_view> scheme;
+    std::optional<std::string_view> authority;
+    std::string_view path;
+    std::optional<std::string_view> query;
+    std::optional<std::string_view> fragment;
+};
+
+UrlParts SplitUrl(std::string_view url);
+
+// "%XX" escapes decoded; a "%" that starts none stays as it is.
+std::string PercentDecoded(std::string_view text);
+
+// The address without its fragment, and the fragment with its "#" ("" when there is none).
+std::pair<std::string_view, std::string_view> SplitFragment(std::string_view url);
 
 // A reference that begins with a scheme ("https:", "mailto:", "data:" ...) comes back as it
 // is. Any other resolves against `base`, the address of the page it stands in, as RFC 3986

@@ -11,7 +11,7 @@ namespace {
 constexpr unsigned kMaxThreads = 256;
 
 [[noreturn]] void Usage() {
-    throw Error("usage: hhc.exe [--threads N] PROJECT.hhp (N from 1 to 256)");
+    throw Error("usage: hhc.exe [--threads N] PROJECT.hhp (N from 1 to 256; --help says more)");
 }
 
 unsigned ThreadCount(const std::string& text) {

@@ -17,16 +17,20 @@
 #include <thread>
 #include <vector>
 
+#include "hhc/ascii.h"
 #include "hhc/chm/chm_writer.h"
-#include "hhc/chm/code_page.h"
-#include "hhc/chm/system_files.h"
 #include "hhc/error.h"
 #include "hhc/fts/search_index.h"
 #include "hhc/hhp/project.h"
 #include "hhc/html/charset.h"
 #include "hhc/html/title.h"
 #include "hhc/messages.h"
-#include "hhc/visible_text.h"
+#include "hhc/output_target.h"
+#include "hhc/sysfiles/code_page.h"
+#include "hhc/sysfiles/string_pool.h"
+#include "hhc/sysfiles/system_file.h"
+#include "hhc/sysfiles/topic_tables.h"
+#include "hhc/sysfiles/windows_file.h"
 
 namespace hhc {
 
@@ -37,16 +41,6 @@ namespace {
 // Input is read in pieces of this size, so memory does not grow with the largest file.
 constexpr std::size_t kReadPiece = 1 << 16;
 
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 32);
-        }
-    }
-    return out;
-}
-
 std::string Slashes(std::string_view s) {
     std::string out(s);
     std::replace(out.begin(), out.end(), '\\', '/');
@@ -54,7 +48,7 @@ std::string Slashes(std::string_view s) {
 }
 
 bool IsPage(std::string_view name) {
-    const std::string lower = Lower(name);
+    const std::string lower = LowerAscii(name);
     return lower.ends_with(".htm") || lower.ends_with(".html");
 }
 
@@ -105,7 +99,6 @@ public:
     fs::path Run();
 
 private:
-    void Warn(const std::string& text);
     std::string Topic(std::string_view value) const;
     fs::path ProjectPath(std::string_view value) const;
     void ReportOptions(const CompileOptions& options);
@@ -113,7 +106,7 @@ private:
     fs::path Compile();
     bool Store(std::string_view entry);
     bool StreamFile(const fs::path& source, const std::string& name);
-    void AddSearchIndex(const chm::CodePage& codePage, chm::SystemInfo& info);
+    void AddSearchIndex(const sysfiles::CodePage& codePage, sysfiles::SystemInfo& info);
     void AddSystemFiles();
     void WriteOutput(const chm::HeaderInfo& header);
 
@@ -122,9 +115,11 @@ private:
     Messages messages_;
     hhp::Project project_;
     std::uint32_t timestamp_;
-    fs::path output_;
+    fs::path output_;  // as the project names it
+    unsigned threads_;
+    fs::path target_;  // what is replaced: the file a link names
     std::fstream content_;
-    chm::ChmWriter writer_;
+    std::optional<chm::ChmWriter> writer_;
     std::map<std::string, fs::path> sourceByFoldedName_;
     std::vector<std::string> stored_;
     std::vector<Page> pages_;
@@ -144,12 +139,6 @@ hhp::Project ReadProject(const fs::path& projectFile) {
     return hhp::ParseProject(text);
 }
 
-fs::path OutputPath(const fs::path& projectFile, const hhp::Project& project) {
-    const std::string compiled = Slashes(project.compiledFile);
-    const fs::path dir = projectFile.parent_path();
-    return compiled.empty() ? dir / projectFile.stem().concat(".chm") : dir / fs::path(compiled);
-}
-
 Compilation::Compilation(const fs::path& projectFile, std::ostream& warnings,
                          const CompileOptions& options)
     : projectFile_(fs::absolute(projectFile)),
@@ -157,17 +146,13 @@ Compilation::Compilation(const fs::path& projectFile, std::ostream& warnings,
       messages_(warnings),
       project_(ReadProject(projectFile_)),
       timestamp_(Timestamp()),
-      output_(OutputPath(projectFile_, project_)),
-      content_(AnonymousStore(TempBeside(output_, "lzx"))),
-      writer_(content_, lzx::EncoderOptions{.threads = Threads(options)}) {
+      output_(project_.compiledFile.empty() ? projectDir_ / projectFile_.stem().concat(".chm")
+                                            : ProjectPath(project_.compiledFile)),
+      threads_(Threads(options)) {
     ReportOptions(options);
     if (project_.fullTextSearch) {
         search_ = std::make_unique<fts::SearchIndex>(ReadStopList());
     }
-}
-
-void Compilation::Warn(const std::string& text) {
-    messages_.Warning(text);
 }
 
 fs::path Compilation::ProjectPath(std::string_view value) const {
@@ -180,12 +165,12 @@ void Compilation::ReportOptions(const CompileOptions& options) {
     }
     messages_.SetProgress(project_.displayProgress ? options.progress : nullptr);
     for (const std::string& key : project_.unknownKeys) {
-        Warn("unknown [OPTIONS] key \"" + key + "\" ignored");
+        messages_.Warning("unknown [OPTIONS] key \"" + key + "\" ignored");
     }
     if (project_.binaryToc || project_.binaryIndex) {
         messages_.Note(
-            "Binary TOC and Binary Index are not written; the contents and index files are "
-            "stored as they are");
+            "Binary TOC and Binary Index are not written; the contents and index "
+            "files are stored as they are");
     }
 }
 
@@ -198,7 +183,8 @@ fts::StopWords Compilation::ReadStopList() {
     std::ifstream in(path, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (!fs::is_regular_file(path, ec) || !in || in.bad()) {
-        Warn("cannot read the stop list file " + path.string() + ", every word indexed");
+        messages_.Warning("cannot read the stop list file " + path.string() +
+                          ", every word indexed");
         return {};
     }
     return fts::ReadStopWords(text);
@@ -224,13 +210,13 @@ bool Compilation::StreamFile(const fs::path& source, const std::string& name) {
         scan.emplace();
     }
     messages_.Progress(name);
-    writer_.BeginFile(name);
+    writer_->BeginFile(name);
     std::vector<char> buffer(kReadPiece);
     while (in) {
         in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         const auto got = static_cast<std::size_t>(in.gcount());
         const std::string_view piece(buffer.data(), got);
-        writer_.Append(std::span(reinterpret_cast<const std::uint8_t*>(piece.data()), got));
+        writer_->Append(std::span(reinterpret_cast<const std::uint8_t*>(piece.data()), got));
         if (scan) {
             scan->title.Feed(piece);
             scan->charset.Feed(piece);
@@ -257,24 +243,25 @@ bool Compilation::Store(std::string_view entry) {
     const fs::path source =
         (fs::path(path).is_absolute() ? fs::path(path) : projectDir_ / fs::path(path))
             .lexically_normal();
-    if (const auto it = sourceByFoldedName_.find(Lower(name)); it != sourceByFoldedName_.end()) {
+    if (const auto it = sourceByFoldedName_.find(LowerAscii(name));
+        it != sourceByFoldedName_.end()) {
         if (it->second == source) {
             return true;  // the same file named twice is stored once
         }
-        Warn(source.string() + " would be stored as " + name + " like " + it->second.string() +
-             ", not stored");
+        messages_.Warning(source.string() + " would be stored as " + name + " like " +
+                          it->second.string() + ", not stored");
         return false;
     }
     if (name == "/" || !StreamFile(source, name)) {
-        Warn("cannot read " + source.string() + ", not stored");
+        messages_.Warning("cannot read " + source.string() + ", not stored");
         return false;
     }
-    sourceByFoldedName_.emplace(Lower(name), source);
+    sourceByFoldedName_.emplace(LowerAscii(name), source);
     stored_.push_back(name);
     return true;
 }
 
-void Compilation::AddSearchIndex(const chm::CodePage& codePage, chm::SystemInfo& info) {
+void Compilation::AddSearchIndex(const sysfiles::CodePage& codePage, sysfiles::SystemInfo& info) {
     if (!search_) {
         return;
     }
@@ -282,8 +269,8 @@ void Compilation::AddSearchIndex(const chm::CodePage& codePage, chm::SystemInfo&
     const std::uint32_t codePageNumber = codePage.encoding == html::Encoding::kUtf8          ? 65001
                                          : codePage.encoding == html::Encoding::kWindows1252 ? 1252
                                                                                              : 0;
-    writer_.AddFile("/$FIftiMain",
-                    search_->Finish(codePage.encoding, codePage.lcid, codePageNumber));
+    writer_->AddFile("/$FIftiMain",
+                     search_->Finish(codePage.encoding, codePage.lcid, codePageNumber));
     info.fullTextSearch = true;
 }
 
@@ -295,7 +282,7 @@ void Compilation::AddSystemFiles() {
         w.indexFile = Topic(w.indexFile);
         w.defaultTopic = Topic(w.defaultTopic);
         w.homeTopic = Topic(w.homeTopic);
-        if (Lower(w.name) == Lower(project_.defaultWindow)) {
+        if (LowerAscii(w.name) == LowerAscii(project_.defaultWindow)) {
             defaultWindow = &w;
         }
     }
@@ -303,10 +290,10 @@ void Compilation::AddSystemFiles() {
     const bool utf8Pages = std::any_of(pages_.begin(), pages_.end(), [](const Page& p) {
         return p.encoding == html::Encoding::kUtf8;
     });
-    const chm::CodePage codePage =
-        chm::ProjectCodePage(hhp::LanguageId(project_.language), utf8Pages);
+    const sysfiles::CodePage codePage =
+        sysfiles::ProjectCodePage(hhp::LanguageId(project_.language), utf8Pages);
 
-    chm::SystemInfo info;
+    sysfiles::SystemInfo info;
     info.defaultTopic = Topic(project_.defaultTopic);
     if (info.defaultTopic.empty() && defaultWindow != nullptr) {
         info.defaultTopic = defaultWindow->defaultTopic;
@@ -319,14 +306,14 @@ void Compilation::AddSystemFiles() {
         info.title = defaultWindow->caption;
     }
     info.defaultWindow = defaultWindow != nullptr ? defaultWindow->name : std::string();
-    info.compiledName = Lower(output_.stem().string());
+    info.compiledName = LowerAscii(output_.stem().string());
     info.contentsFile = Topic(project_.contentsFile);
     info.indexFile = Topic(project_.indexFile);
     info.defaultFont = project_.defaultFont;
     info.lcid = codePage.lcid;
     info.timestamp = timestamp_;
 
-    std::vector<chm::Topic> topics;
+    std::vector<sysfiles::Topic> topics;
     for (const Page& page : pages_) {
         // A title is moved into the file's code page before its references are decoded, so a
         // reference to a character that code page lacks stays as written.
@@ -337,39 +324,39 @@ void Compilation::AddSystemFiles() {
                                       codePage.encoding),
                       codePage.encoding)
                 : std::string();
-        topics.push_back(chm::Topic{page.path, title});
+        topics.push_back(sysfiles::Topic{page.path, title});
     }
 
-    chm::StringPool strings;
-    const std::vector<std::uint8_t> windowsFile = chm::WindowsFile(windows, strings);
-    const chm::TopicTables tables = chm::BuildTopicTables(topics, strings);
-    writer_.AddFile("/#WINDOWS", windowsFile);
-    writer_.AddFile("/#TOPICS", tables.topics);
-    writer_.AddFile("/#URLTBL", tables.urlTable);
-    writer_.AddFile("/#URLSTR", tables.urlStrings);
-    writer_.AddFile("/#IDXHDR",
-                    chm::IndexHeader(static_cast<std::uint32_t>(topics.size()), info.timestamp));
-    writer_.AddFile("/#STRINGS", strings.Bytes());
+    sysfiles::StringPool strings;
+    const std::vector<std::uint8_t> windowsFile = sysfiles::WindowsFile(windows, strings);
+    const sysfiles::TopicTables tables = sysfiles::BuildTopicTables(topics, strings);
+    writer_->AddFile("/#WINDOWS", windowsFile);
+    writer_->AddFile("/#TOPICS", tables.topics);
+    writer_->AddFile("/#URLTBL", tables.urlTable);
+    writer_->AddFile("/#URLSTR", tables.urlStrings);
+    writer_->AddFile("/#IDXHDR", sysfiles::IndexHeader(static_cast<std::uint32_t>(topics.size()),
+                                                       info.timestamp));
+    writer_->AddFile("/#STRINGS", strings.Bytes());
     AddSearchIndex(codePage, info);
-    writer_.AddUncompressedFile("/#SYSTEM", chm::SystemFile(info));
-    writer_.AddUncompressedFile("/#ITBITS", {});
+    writer_->AddUncompressedFile("/#SYSTEM", sysfiles::SystemFile(info));
+    writer_->AddUncompressedFile("/#ITBITS", {});
     WriteOutput(chm::HeaderInfo{codePage.lcid, timestamp_});
 }
 
 void Compilation::WriteOutput(const chm::HeaderInfo& header) {
-    const fs::path temp = TempBeside(output_, "part");
+    const fs::path temp = TempBeside(target_, "part");
     try {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) {
             throw Error("cannot write " + output_.string());
         }
-        writer_.Finish(out, header);
+        writer_->Finish(out, header);
         out.close();
         if (!out) {
             throw Error("cannot write " + output_.string());
         }
         std::error_code ec;
-        fs::rename(temp, output_, ec);
+        fs::rename(temp, target_, ec);
         if (ec) {
             throw Error("cannot write " + output_.string() + ": " + ec.message());
         }
@@ -390,6 +377,10 @@ fs::path Compilation::Run() {
 }
 
 fs::path Compilation::Compile() {
+    // Settled before any file is read, so a refused output costs nothing and writes nothing.
+    target_ = OutputTarget(output_);
+    content_ = AnonymousStore(TempBeside(target_, "lzx"));
+    writer_.emplace(content_, lzx::EncoderOptions{.threads = threads_});
     bool anyStored = false;
     for (const std::string& entry : project_.files) {
         anyStored = Store(entry) || anyStored;

@@ -1,10 +1,9 @@
-// hhc.exe [--threads N] PROJECT.hhp: compiles an HTML Help project into a .chm beside it. The
-// exit status is the platform help compiler's, which documentation tools test for: 1 when the
-// .chm was written, 0 when it was not (usage errors included).
+// hhc.exe [--threads N] PROJECT.hhp: compiles an HTML Help project into a .chm beside it. The exit
+// status is the platform help compiler's, which documentation tools test for: 1 when the .chm
+// was written, 0 when it was not (usage errors included, which take the same path as others).
 #include <exception>
 #include <iostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "hhc/arguments.h"
@@ -16,24 +15,25 @@ namespace {
 constexpr int kWritten = 1;
 constexpr int kNotWritten = 0;
 
-constexpr const char* kHelp =
+constexpr const char* kUsage =
     "usage: hhc.exe [--threads N] PROJECT.hhp\n"
     "Compiles an HTML Help project into a .chm beside it, or where [OPTIONS] Compiled file=\n"
-    "names it, compressing on N threads (one per core unless given).\n"
+    "names it, compressing on N threads (default: one per core; the file is the same for any N).\n"
     "Exit status: 1 when the .chm was written, 0 when it was not, as the platform's own help\n"
     "compiler does.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
-        std::cout << kHelp;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << kUsage;
         return kNotWritten;
     }
     try {
-        hhc::Arguments args = hhc::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
-        args.options.progress = &std::cout;
-        hhc::CompileProject(args.project, std::cerr, args.options);
+        hhc::Arguments parsed = hhc::ParseArguments(args);
+        parsed.options.progress = &std::cout;
+        hhc::CompileProject(parsed.project, std::cerr, parsed.options);
         return kWritten;
     } catch (const std::exception& e) {
         std::cerr << "hhc.exe: " << hhc::VisibleText(e.what()) << '\n';

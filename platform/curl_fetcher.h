@@ -1,26 +1,27 @@
-// The transfer on libcurl: http and https only, redirects followed, bodies decoded, and
-// `data:` addresses decoded locally. One easy handle serves a whole run, so connections to a
-// host are kept alive between its resources.
+// The transfer on libcurl, one address at a time: `data:` addresses are decoded locally, http
+// and https go through one reused transfer, so connections to a host are kept alive.
 #pragma once
 
 #include <memory>
 #include <string>
-#include <string_view>
 
 #include "engine/ports.h"
+#include "platform/fetch_common.h"
+#include "platform/transfer.h"
 
 namespace platform {
 
 class CurlFetcher : public engine::Fetcher {
 public:
-    CurlFetcher();
+    explicit CurlFetcher(TransferLimits limits = {});
     ~CurlFetcher() override;
     CurlFetcher(const CurlFetcher&) = delete;
     CurlFetcher& operator=(const CurlFetcher&) = delete;
 
-    // Nothing is delivered for a failed transfer, a final status of 400 or more, or an address
-    // that is neither http(s) nor data: (a local path, "file://"); those never touch the
-    // network. Characters an address may not hold are percent-encoded for the request only.
+    // Nothing is delivered for a failed, stopped or oversized transfer, a final status of 400 or
+    // more, or an address that is neither http(s) nor data: (a local path, "file://"); those
+    // never touch the network. Characters an address may not hold are percent-encoded for the
+    // request only.
     std::string OpenURL(const std::string& url) override;
 
     // The final response's status and header lines, each ended by CR LF; for a data: address
@@ -30,15 +31,19 @@ public:
     // The last address asked for, or where its redirects ended.
     std::string FinalUrl() const override;
 
-private:
-    struct Handle;
-    std::unique_ptr<Handle> handle_;
-    std::string headers_;
-    std::string finalUrl_;
-};
+    void StopWhen(engine::StopSignal stop) override;
 
-// "my image.gif" as "my%20image.gif": blanks, control characters and bytes above 127 encoded,
-// everything else as written.
-std::string EncodeForRequest(std::string_view url);
+    // Fetches only what is asked for.
+    void PlanWith(Planner) override {}
+
+    void ReportProgressTo(ProgressSink sink) { progress_ = std::move(sink); }
+
+private:
+    TransferLimits limits_;
+    std::unique_ptr<Transfer> transfer_;
+    Response last_;
+    ProgressSink progress_;
+    FetchProgress counts_;
+};
 
 }  // namespace platform

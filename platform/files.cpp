@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "engine/run_error.h"
+#include "platform/leftovers.h"
 
 namespace platform {
 
@@ -89,27 +90,66 @@ void WriteAll(int fd, std::string_view bytes, const std::string& path) {
     }
 }
 
-std::string ReadAll(const std::string& path) {
-    Descriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) {
-        ThrowFileError(errno, path);
-    }
-    std::string bytes;
-    std::vector<char> buffer(1 << 16);
+// Copies everything readable from `in` to `out`, a piece at a time.
+void CopyBytes(int in, int out, const std::string& from, const std::string& to) {
+    std::vector<char> buffer(std::size_t{1} << 16);
     for (;;) {
-        const ssize_t got = ::read(in.get(), buffer.data(), buffer.size());
+        const ssize_t got = ::read(in, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got < 0) {
-            ThrowFileError(errno, path);
+            ThrowFileError(errno, from);
         }
         if (got == 0) {
-            return bytes;
+            return;
         }
-        bytes.append(buffer.data(), static_cast<std::size_t>(got));
+        WriteAll(out, {buffer.data(), static_cast<std::size_t>(got)}, to);
     }
 }
+
+// Where a copy to `to` goes: `to`, or for a symbolic link the file it leads to, so that the
+// link stays. Only a missing path or a regular file we may write is replaced: a device, a
+// FIFO, a socket, a folder or a read-only file is error 75.
+std::string CopyTarget(const std::string& to) {
+    std::error_code error;
+    std::filesystem::path target = to;
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(target, error); ++hops) {
+        const std::filesystem::path next = std::filesystem::read_symlink(target, error);
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+
+    struct stat info {};
+
+    if (::stat(target.c_str(), &info) != 0) {
+        if (errno != ENOENT) {
+            ThrowFileError(errno, to);
+        }
+        return target;
+    }
+    if (!S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0 ||
+        ::access(target.c_str(), W_OK) != 0) {
+        throw engine::RunError{75, "Path/File access error"};
+    }
+    return target;
+}
+
+// A new file beside `target` for the copy, named so that a later run can tell it was left by
+// a run that died. Made with mode 0666, so the umask decides, as for any new file.
+Descriptor CreatePartialCopy(const std::string& target, std::string& name) {
+    for (int n = 0;; ++n) {
+        name = PartialCopyPrefix(target) + std::to_string(n);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST || n == 1000) {
+            if (fd < 0) {
+                ThrowFileError(errno, target);
+            }
+            return Descriptor(fd);
+        }
+    }
+}
+
+}  // namespace
 
 std::string TemporaryFolder() {
     for (const char* name : {"TEMP", "TMPDIR"}) {
@@ -121,14 +161,18 @@ std::string TemporaryFolder() {
     return "/tmp";
 }
 
-}  // namespace
-
 bool LocalFiles::FileExists(const std::string& path) const {
     struct stat info {};
 
     const std::string name = std::filesystem::path(path).filename();
     return !name.empty() && name[0] != '.' && stat(path.c_str(), &info) == 0 &&
            S_ISREG(info.st_mode);
+}
+
+std::string LocalFiles::Absolute(const std::string& path) const {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
 }
 
 void LocalFiles::WriteFile(const std::string& path, std::string_view bytes) {
@@ -148,24 +192,51 @@ void LocalFiles::DeleteFile(const std::string& path) {
     }
 }
 
-// Written beside the target under a name of its own, then renamed over it: a copy that fails
-// half-way never destroys the file the user had there.
-void LocalFiles::CopyFile(const std::string& from, const std::string& to) {
-    const std::string bytes = ReadAll(from);
-    std::string temporary = to + ".korva-XXXXXX";
-    Descriptor out(::mkstemp(temporary.data()));
-    if (out.get() < 0) {
-        ThrowFileError(errno, to);
+void LocalFiles::MakeFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+        ThrowFileError(errno, path);
     }
+}
+
+void LocalFiles::RemoveFolder(const std::string& path) {
+    if (::rmdir(path.c_str()) != 0 && errno != ENOENT) {
+        ThrowFileError(errno, path);
+    }
+}
+
+// Written beside the target under a name of its own, then renamed over it: a copy that fails
+// half-way never destroys the file the user had there. A file replaced keeps its mode.
+void LocalFiles::CopyFile(const std::string& from, const std::string& to) {
+    const std::string target = CopyTarget(to);
+    RemoveStalePartialCopies(target);
+    Descriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0) {
+        ThrowFileError(errno, from);
+    }
+    std::string partial;
+    Descriptor out = CreatePartialCopy(target, partial);
     try {
-        WriteAll(out.get(), bytes, temporary);
-        ::fchmod(out.get(), 0644);
-        if (out.Close() != 0 || ::rename(temporary.c_str(), to.c_str()) != 0) {
+        CopyBytes(in.get(), out.get(), from, partial);
+
+        struct stat old {};
+
+        if (::stat(target.c_str(), &old) == 0) {
+            ::fchmod(out.get(), old.st_mode & 07777);
+        }
+        if (out.Close() != 0 || ::rename(partial.c_str(), target.c_str()) != 0) {
             ThrowFileError(errno, to);
         }
     } catch (...) {
-        ::unlink(temporary.c_str());
+        ::unlink(partial.c_str());
         throw;
+    }
+}
+
+void LocalFiles::ClearFolder(const std::string& folder) noexcept {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        std::error_code ignored;
+        std::filesystem::remove_all(entry.path(), ignored);
     }
 }
 
@@ -174,7 +245,7 @@ std::string MakeWorkingFolder() {
     if (!folder.ends_with('/')) {
         folder += '/';
     }
-    folder += "korva-XXXXXX";
+    folder += WorkingFolderPrefix() + "XXXXXX";
     if (::mkdtemp(folder.data()) == nullptr) {
         ThrowFileError(errno, folder);
     }

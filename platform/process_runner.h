@@ -1,6 +1,7 @@
-// Starts the help compiler and waits for it.
+// Starts the help compiler and waits for it, within a time limit.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -10,10 +11,17 @@ namespace platform {
 
 class SpawnProcessRunner : public engine::ProcessRunner {
 public:
-    // posix_spawn with the argument vector as it is: a path with blanks stays one argument.
-    // The child inherits the environment and the current folder; its exit code is not looked
-    // at, and a program that cannot start returns at once.
-    void ExecAndWait(const std::vector<std::string>& argv) override;
+    explicit SpawnProcessRunner(std::chrono::milliseconds timeLimit = std::chrono::minutes(10))
+        : timeLimit_(timeLimit) {}
+
+    // The argument vector as it is (a path with blanks stays one argument), no shell. The child
+    // inherits the environment and the current folder, and is killed when this process dies,
+    // when its time is up or when `stop` says so.
+    engine::ProcessOutcome ExecAndWait(const std::vector<std::string>& argv,
+                                       const engine::StopSignal& stop) override;
+
+private:
+    std::chrono::milliseconds timeLimit_;
 };
 
 }  // namespace platform

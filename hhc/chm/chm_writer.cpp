@@ -4,6 +4,7 @@
 #include "hhc/chm/chm_writer.h"
 
 #include <algorithm>
+#include <cassert>
 #include <set>
 
 #include "hhc/chm/byte_sink.h"
@@ -19,9 +20,22 @@ constexpr std::uint32_t kItsfHeaderSize = 0x60;
 constexpr std::uint32_t kSection0HeaderSize = 0x18;
 constexpr std::uint32_t kItspHeaderSize = 0x54;
 constexpr std::uint64_t kDirectoryOffset = kItsfHeaderSize + kSection0HeaderSize;
+
+// ITSF header, version 3 (7-Zip and the Free Pascal reader refuse version 2).
+constexpr std::uint32_t kItsfVersion = 3;
+constexpr std::uint32_t kItsfUnknown = 1;  // Microsoft writes 1; 7-Zip accepts only 0 or 1
 // The two ITSF GUIDs differ in their first group; libmspack checks both.
 constexpr const char* kItsfGuid1 = "{7C01FD10-7BAA-11D0-9E0C-00A0C922E6EC}";
 constexpr const char* kItsfGuid2 = "{7C01FD11-7BAA-11D0-9E0C-00A0C922E6EC}";
+
+// Header section 0.
+constexpr std::uint32_t kSection0Tag = 0x01FE;  // 7-Zip requires it exactly
+
+// ITSP (directory) header.
+constexpr std::uint32_t kItspVersion = 1;  // chmlib and 7-Zip insist on 1
+constexpr std::uint32_t kItspUnknown = 0x0A;
+constexpr std::uint32_t kFirstListingChunk = 0;
+constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 constexpr const char* kItspGuid = "{5D02926A-212E-11D0-9DF9-00A0C922E6EC}";
 // Every reference file carries US English in the directory header, whatever its language.
 constexpr std::uint32_t kDirectoryLcid = 0x0409;
@@ -37,49 +51,63 @@ void AddFolders(const std::string& name, std::set<std::string>& folders) {
     }
 }
 
-void Headers(ByteSink& sink, const HeaderInfo& info, const Directory& dir, std::uint64_t fileSize) {
-    const std::uint64_t directorySize =
-        kItspHeaderSize + std::uint64_t{kChunkSize} * dir.chunkCount;
+void ItsfHeader(ByteSink& sink, const HeaderInfo& info, std::uint64_t directorySize) {
+    const std::size_t start = sink.Size();
     sink.Text("ITSF");
-    sink.U32(3);
+    sink.U32(kItsfVersion);
     sink.U32(kItsfHeaderSize);
-    sink.U32(1);
+    sink.U32(kItsfUnknown);
     for (int shift = 24; shift >= 0; shift -= 8) {  // the time stamp is big-endian
         sink.U8(static_cast<std::uint8_t>(info.timestamp >> shift));
     }
     sink.U32(info.lcid);
     sink.Guid(kItsfGuid1);
     sink.Guid(kItsfGuid2);
-    sink.U64(kItsfHeaderSize);
-    sink.U64(kSection0HeaderSize);
-    sink.U64(kDirectoryOffset);
-    sink.U64(directorySize);
-    sink.U64(kDirectoryOffset + directorySize);
+    sink.U64(kItsfHeaderSize);                   // header section 0: offset
+    sink.U64(kSection0HeaderSize);               // and length
+    sink.U64(kDirectoryOffset);                  // header section 1, the directory: offset
+    sink.U64(directorySize);                     // and length
+    sink.U64(kDirectoryOffset + directorySize);  // content section 0
+    assert(sink.Size() - start == kItsfHeaderSize);
+}
 
-    sink.U32(0x01FE);
+void Section0Header(ByteSink& sink, std::uint64_t fileSize) {
+    const std::size_t start = sink.Size();
+    sink.U32(kSection0Tag);
     sink.U32(0);
     sink.U64(fileSize);
     sink.U32(0);
     sink.U32(0);
+    assert(sink.Size() - start == kSection0HeaderSize);
+}
 
+void ItspHeader(ByteSink& sink, const Directory& dir) {
+    const std::size_t start = sink.Size();
     sink.Text("ITSP");
-    sink.U32(1);
+    sink.U32(kItspVersion);
     sink.U32(kItspHeaderSize);
-    sink.U32(0x0A);
+    sink.U32(kItspUnknown);
     sink.U32(kChunkSize);
     sink.U32(kQuickRefDensity);
     sink.U32(dir.depth);
     sink.U32(static_cast<std::uint32_t>(dir.rootChunk));
-    sink.U32(0);  // first listing chunk
-    sink.U32(dir.listingChunks - 1);
-    sink.U32(0xFFFFFFFFu);
+    sink.U32(kFirstListingChunk);
+    sink.U32(dir.listingChunks - 1);  // last listing chunk
+    sink.U32(kNone);
     sink.U32(dir.chunkCount);
     sink.U32(kDirectoryLcid);
     sink.Guid(kItspGuid);
     sink.U32(kItspHeaderSize);
-    sink.U32(0xFFFFFFFFu);
-    sink.U32(0xFFFFFFFFu);
-    sink.U32(0xFFFFFFFFu);
+    sink.U32(kNone);
+    sink.U32(kNone);
+    sink.U32(kNone);
+    assert(sink.Size() - start == kItspHeaderSize);
+}
+
+void Headers(ByteSink& sink, const HeaderInfo& info, const Directory& dir, std::uint64_t fileSize) {
+    ItsfHeader(sink, info, kItspHeaderSize + std::uint64_t{kChunkSize} * dir.chunkCount);
+    Section0Header(sink, fileSize);
+    ItspHeader(sink, dir);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // or '>'.
 #include "hhc/fts/text_scanner.h"
 
+#include "hhc/ascii.h"
 #include "hhc/fts/page_decoder.h"
 #include "hhc/html/entities.h"
 
@@ -22,8 +23,9 @@ bool IsBlank(char32_t c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
+// Tag names are ASCII; any other character just fails to match one.
 char LowerAscii(char32_t c) {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return c < 0x80 ? FoldAscii(static_cast<char>(c)) : '?';
 }
 
 }  // namespace

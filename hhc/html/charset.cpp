@@ -6,22 +6,14 @@
 #include <array>
 #include <cstdint>
 
+#include "hhc/ascii.h"
+
 namespace hhc::html {
 
 namespace {
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-std::string Folded(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + ('a' - 'A'));
-        }
-    }
-    return out;
 }
 
 std::string_view Trimmed(std::string_view s) {
@@ -59,7 +51,7 @@ void SkipBlanks(std::string_view text, std::size_t& at) {
 
 // "text/html; charset=utf-8" -> "utf-8".
 std::optional<std::string> CharsetOfContent(std::string_view content) {
-    const std::string folded = Folded(content);
+    const std::string folded = LowerAscii(content);
     for (std::size_t at = folded.find("charset"); at != std::string::npos;
          at = folded.find("charset", at + 1)) {
         std::size_t pos = at + 7;
@@ -92,7 +84,7 @@ constexpr std::array<std::string_view, 17> kWindows1252Labels = {
 }  // namespace
 
 Encoding EncodingOfLabel(std::string_view label) {
-    const std::string folded = Folded(Trimmed(label));
+    const std::string folded = LowerAscii(Trimmed(label));
     const auto in = [&folded](const auto& labels) {
         return std::find(labels.begin(), labels.end(), folded) != labels.end();
     };
@@ -115,7 +107,7 @@ std::optional<std::string> MetaCharset(std::string_view attributes) {
                attributes[at] != '/') {
             ++at;
         }
-        const std::string name = Folded(attributes.substr(nameStart, at - nameStart));
+        const std::string name = LowerAscii(attributes.substr(nameStart, at - nameStart));
         SkipBlanks(attributes, at);
         std::string_view value;
         if (at < attributes.size() && attributes[at] == '=') {
@@ -128,7 +120,7 @@ std::optional<std::string> MetaCharset(std::string_view attributes) {
         } else if (name == "content" && !content) {
             content = std::string(value);
         } else if (name == "http-equiv") {
-            contentType = Folded(Trimmed(value)) == "content-type";
+            contentType = LowerAscii(Trimmed(value)) == "content-type";
         }
     }
     if (charset) {
@@ -164,7 +156,7 @@ std::optional<Encoding> CharsetSniffer::Result() const {
             }
             continue;
         }
-        const std::string tag = Folded(head.substr(lt + 1, 5));
+        const std::string tag = LowerAscii(head.substr(lt + 1, 5));
         if (tag.size() < 5 || !tag.starts_with("meta") || !(IsBlank(tag[4]) || tag[4] == '/')) {
             continue;
         }

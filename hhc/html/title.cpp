@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "hhc/ascii.h"
+
 namespace hhc::html {
 
 namespace {
@@ -12,10 +14,6 @@ enum class Match { kNo, kYes, kNeedMore };
 
 bool IsHtmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
 }
 
 // Whether `text` starts with `tag` ("<title", "</title", any letter case) followed by what may

@@ -1,6 +1,6 @@
-// Frames and reset intervals. Each interval is parsed lazily first; the code lengths that parse
-// would get then price every choice for a cost-driven re-parse, and the result is cut into
-// blocks where the statistics change.
+// Frames and reset intervals. Each interval's matches are searched once; it is parsed lazily
+// first, the code lengths that parse would get then price every choice for a cost-driven
+// re-parse, and the result is cut into blocks where the statistics change.
 //
 // What every decoder insists on: each 32 KiB frame decodes to exactly 32 KiB (the last one is
 // padded with zeros) and ends on a 16-bit boundary, even inside a block; no match crosses a
@@ -92,10 +92,13 @@ EncodedInterval IntervalEncoder::Encode(std::span<const std::uint8_t> interval) 
 }
 
 bool IntervalEncoder::TryCompressed(std::span<const std::uint8_t> interval, EncodedInterval& out) {
-    std::vector<Item> items = LazyParse(interval, finder_);
-    matches_.first.clear();
+    FindMatches(interval, finder_, matches_);
+    std::vector<Item> items = LazyParse(interval, matches_);
+    if (EstimateCompressedBlock(items, PreviousLengths{}).bits >= 8 * interval.size()) {
+        return false;  // noise: the cost-driven passes would not make it shrink either
+    }
     for (int pass = 0; pass < kOptimalPasses; ++pass) {
-        items = NearOptimalParse(interval, finder_, CostModel::FromItems(items), matches_);
+        items = NearOptimalParse(interval, CostModel::FromItems(items), matches_, nodes_);
     }
 
     BitWriter bits(out.bytes, interval.size() + interval.size() / 2);
@@ -123,7 +126,7 @@ void IntervalEncoder::Store(std::span<const std::uint8_t> interval, EncodedInter
     bits.Put(0, 1);  // E8 translation off
     FrameCursor cursor{0, &out.frameEnds};
     for (std::size_t at = 0; at < interval.size(); at += kFrameSize) {
-        WriteUncompressedBlock(bits, interval.subspan(at, kFrameSize), {1, 1, 1}, cursor);
+        WriteUncompressedBlock(bits, interval.subspan(at, kFrameSize), kFreshRepeats, cursor);
     }
 }
 

@@ -42,6 +42,7 @@ private:
     bool compress_;
     MatchFinder finder_;
     MatchTable matches_;
+    std::vector<PathNode> nodes_;
 };
 
 class EncoderPool;

@@ -13,7 +13,7 @@
 #include "app/frmMain.h"
 #include "app/picture_box.h"
 #include "app/single_instance.h"
-#include "platform/curl_fetcher.h"
+#include "platform/concurrent_fetcher.h"
 #include "platform/files.h"
 #include "platform/process_runner.h"
 #include "tests/support/http_server.h"
@@ -72,7 +72,7 @@ protected:
     support::HttpServer server_;  // outlives the transfer's kept-alive connection
     support::TempFolder folders_;
     support::MemorySettingsStore store_;
-    platform::CurlFetcher fetcher_;
+    platform::ConcurrentFetcher fetcher_;
     platform::SpawnProcessRunner runner_;
     platform::LocalFiles files_;
     SingleInstance instance_{QString::fromStdString(folders_.path() + "lock")};
@@ -241,6 +241,7 @@ TEST_F(FrmMainTest, OKConvertsThePageAndEnds) {
     store_.values["Main/HHC"] = std::filesystem::path(HHC_EXE).parent_path().string() + "/";
     frmMain& window = Load();
     window.show();
+    fetcher_.ReportProgressTo([&window](const auto& progress) { window.ShowProgress(progress); });
     Find<QComboBox>("cboInputUrl")->setEditText(QString::fromStdString(server_.Url("/page.htm")));
     Find<QLineEdit>("txtOutputFile")->setText(QString::fromStdString(Path("help.chm")));
     Release("imgDownUp", Qt::LeftButton);
@@ -265,13 +266,15 @@ TEST_F(FrmMainTest, OKConvertsThePageAndEnds) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(std::filesystem::is_empty(window.conversion().TempDir));
+    EXPECT_TRUE(Find<QLabel>("lblProgress")->text().startsWith("fetched ")) << "no progress shown";
 
     // The help file holds the page as the External mode rewrote it.
     ASSERT_EQ(support::RunProgram({EXTRACT_CHMLIB, Path("help.chm"), Path("extracted")}).exitCode,
               0);
-    EXPECT_EQ(folders_.Read("extracted/chmindex.htm"),
+    EXPECT_EQ(folders_.Read("extracted/" + server_.SiteFolder() + "/page.htm"),
               "<a href='" + server_.Url("/x.htm") +
-                  "' TARGET='_BLANK'>x</a><img src='chm0.gif'><link href>");
+                  "' TARGET='_BLANK'>x</a><img src='a.gif'><link href='" + server_.Url("/d.pdf") +
+                  "'>");
 }
 
 TEST_F(FrmMainTest, AnErrorIsShownAndEndsTheProgram) {

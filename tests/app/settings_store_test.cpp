@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "settings/qt_settings_store.h"
+#include "settings/run_settings.h"
+#include "tests/support/memory_settings_store.h"
 
 namespace {
 
@@ -31,6 +33,28 @@ TEST(QtSettingsStoreTest, DefaultsAreTheProgramsFolderAndHome) {
     EXPECT_EQ(settings::DefaultCompilerFolder(),
               std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/");
     EXPECT_EQ(settings::DefaultOutputFolder(), qEnvironmentVariable("HOME").toStdString() + "/");
+}
+
+TEST(RunSettingsTest, ReadsTheRunsKeysAndTakesDefaultsForUnusableValues) {
+    support::MemorySettingsStore store;
+    settings::RunSettings run = settings::ReadRunSettings(store);
+    EXPECT_EQ(run.capture, engine::Capture::Complete);
+    EXPECT_EQ(run.maxDownloadBytes, std::size_t{256} << 20);
+    EXPECT_EQ(run.limits.maxResources, 10000u);
+    EXPECT_EQ(run.limits.maxStoredBytes, std::uint64_t{2} << 30);
+    EXPECT_EQ(run.limits.maxRunTime, std::chrono::minutes(30));
+
+    store.values = {{"Main/Capture", "classic"},
+                    {"Main/MaxDownloadMB", "3"},
+                    {"Main/MaxResources", "0"},
+                    {"Main/MaxStoredMB", "12x"},
+                    {"Main/MaxRunSeconds", "90"}};
+    run = settings::ReadRunSettings(store);
+    EXPECT_EQ(run.capture, engine::Capture::Classic);
+    EXPECT_EQ(run.maxDownloadBytes, std::size_t{3} << 20);
+    EXPECT_EQ(run.limits.maxResources, 10000u);
+    EXPECT_EQ(run.limits.maxStoredBytes, std::uint64_t{2} << 30);
+    EXPECT_EQ(run.limits.maxRunTime, std::chrono::seconds(90));
 }
 
 }  // namespace

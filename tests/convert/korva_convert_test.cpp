@@ -50,17 +50,20 @@ TEST_F(KorvaConvertTest, ConvertsWithTheStoredCompiler) {
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.standardError, "");
     const auto chm = support::ReadStandInChm(output());
-    EXPECT_EQ(chm.at("chmindex.htm"),
-              "<a href='" + server_.Url("/x.htm") + "'>x</a><img src='chm0.gif'>");
+    EXPECT_EQ(chm.at(server_.SiteFolder() + "/page.htm"),
+              "<a href='" + server_.Url("/x.htm") + "'>x</a><img src='a.gif'>");
     EXPECT_TRUE(WorkingFoldersGone());
 }
 
-TEST_F(KorvaConvertTest, TakesTheLinkMode) {
+TEST_F(KorvaConvertTest, TakesTheLinkModeAndTheClassicCapture) {
     StoreCompilerFolder(home_.path() + "my tools/");
     server_.Serve("/page.htm", {200, "text/html", "<a href=x.htm>x</a>"});
-    ASSERT_EQ(Run({server_.Url("/page.htm"), output(), "--links", "external"}).exitCode, 0);
+    ASSERT_EQ(
+        Run({server_.Url("/page.htm"), output(), "--links", "external", "--classic"}).exitCode, 0);
     EXPECT_EQ(support::ReadStandInChm(output()).at("chmindex.htm"),
               "<a href='" + server_.Url("/x.htm") + "' TARGET='_BLANK'>x</a>");
+    home_.Write("config/KORVA/KORVA.conf",
+                "[Main]\nHHC=" + home_.path() + "my tools/\nCapture=classic\n");
     ASSERT_EQ(Run({server_.Url("/page.htm"), output(), "--links", "null"}).exitCode, 0);
     EXPECT_EQ(support::ReadStandInChm(output()).at("chmindex.htm"), "<a href>x</a>");
 }
@@ -93,7 +96,8 @@ TEST_F(KorvaConvertTest, RefusesWrongArguments) {
                                                       {"http://h/"},
                                                       {"http://h/", "o.chm", "--links"},
                                                       {"http://h/", "o.chm", "--links", "blank"},
-                                                      {"http://h/", "o.chm", "--mode", "null"}}) {
+                                                      {"http://h/", "o.chm", "--mode", "null"},
+                                                      {"http://h/", "o.chm", "--classic", "x"}}) {
         const support::ProgramResult result = Run(arguments);
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_TRUE(result.standardError.starts_with("usage: korva-convert"))
@@ -110,8 +114,9 @@ TEST_F(KorvaConvertTest, MakesAHelpFileThatAReaderOpens) {
 
     const std::string extracted = home_.path() + "extracted";
     ASSERT_EQ(support::RunProgram({EXTRACT_CHMLIB, output(), extracted}).exitCode, 0);
-    EXPECT_EQ(home_.Read("extracted/chmindex.htm"), "<p>Hello<img src='chm0.gif'></p>");
-    EXPECT_EQ(home_.Read("extracted/chm0.gif"), "GIF89a");
+    const std::string site = "extracted/" + server_.SiteFolder();
+    EXPECT_EQ(home_.Read(site + "/page.htm"), "<p>Hello<img src='a.gif'></p>");
+    EXPECT_EQ(home_.Read(site + "/a.gif"), "GIF89a");
 }
 
 }  // namespace

@@ -11,18 +11,18 @@
 #include <unistd.h>
 
 #include "engine/run_error.h"
-#include "platform/curl_fetcher.h"
-#include "platform/files.h"
-#include "platform/process_runner.h"
-#include "tests/support/fake_ports.h"
-#include "tests/support/http_server.h"
+#include "tests/engine/conversion_fixture.h"
 #include "tests/support/run_error_text.h"
-#include "tests/support/stand_in_chm.h"
-#include "tests/support/temp_folder.h"
 
 namespace {
 
 using ::testing::ElementsAre;
+
+class ClassicRunTest : public support::ConversionTest {
+protected:
+    ClassicRunTest() { converter_.capture = engine::Capture::Classic; }
+};
+
 using ::testing::HasSubstr;
 
 constexpr const char* kHeader =
@@ -30,46 +30,7 @@ constexpr const char* kHeader =
     "KORVA=\"Created with KORVA\",,,\"chmindex.htm\",\"chmindex.htm\",,,,,0x42020,,0x207c,"
     "[30,30,600,400],,,,,,,0\r\n[FILES]\r\n";
 
-class ConversionTest : public ::testing::Test {
-protected:
-    ConversionTest() {
-        std::filesystem::create_directories(tools_.path() + "my tools");
-        std::filesystem::copy_file(FAKE_HHC, tools_.path() + "my tools/hhc.exe");
-        converter_.sCompiler = tools_.path() + "my tools/hhc.exe";
-        converter_.TempDir = work_.path();
-    }
-
-    void Serve(const std::string& path, const std::string& type, const std::string& body) {
-        server_.Serve(path, {200, type, body});
-    }
-
-    void Convert(const std::string& path) { converter_.Convert(server_.Url(path), output()); }
-
-    std::string output() const { return out_.path() + "help file.chm"; }
-
-    std::map<std::string, std::string> Chm() const { return support::ReadStandInChm(output()); }
-
-    // What the conversion left in the working folder.
-    std::vector<std::string> Leftovers() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(work_.path())) {
-            names.push_back(entry.path().filename().string());
-        }
-        return names;
-    }
-
-    support::HttpServer server_;
-    support::TempFolder work_;
-    support::TempFolder tools_;
-    support::TempFolder out_;
-    support::FakeHost host_;
-    platform::CurlFetcher fetcher_;
-    platform::SpawnProcessRunner runner_;
-    platform::LocalFiles files_;
-    engine::Converter converter_{fetcher_, host_, runner_, files_};
-};
-
-TEST_F(ConversionTest, StoresThePageAndItsResources) {
+TEST_F(ClassicRunTest, StoresThePageAndItsResources) {
     Serve("/dir/page.htm", "text/html; charset=iso-8859-1",
           "<img src=a.gif><frame src=f.htm><script src=s.js></script><a href=x.htm>x</a>");
     Serve("/dir/a.gif", "image/gif", "GIF89a");
@@ -94,14 +55,14 @@ TEST_F(ConversionTest, StoresThePageAndItsResources) {
     EXPECT_TRUE(host_.messages.empty());
 }
 
-TEST_F(ConversionTest, APageWithoutResourcesListsItselfAlone) {
+TEST_F(ClassicRunTest, APageWithoutResourcesListsItselfAlone) {
     Serve("/", "text/html", "<p>hi</p>");
     converter_.Convert(server_.Url(""), output());  // http://host gets its "/"
     EXPECT_EQ(Chm().at("chmkorva.hhp"), std::string(kHeader) + "chmindex.htm\r\n");
     EXPECT_EQ(converter_.sURL, server_.Url("/"));
 }
 
-TEST_F(ConversionTest, NamesResourcesByContentTypeInOrder) {
+TEST_F(ClassicRunTest, NamesResourcesByContentTypeInOrder) {
     const std::pair<const char*, const char*> kinds[] = {
         {"image/jpeg", "j"},
         {"IMAGE/GIF", "g"},
@@ -131,7 +92,7 @@ TEST_F(ConversionTest, NamesResourcesByContentTypeInOrder) {
                   "chm11.js\r\nchm12.ico\r\n");
 }
 
-TEST_F(ConversionTest, FetchesAnAddressOnceWhateverItsLetterCase) {
+TEST_F(ClassicRunTest, FetchesAnAddressOnceWhateverItsLetterCase) {
     Serve("/a.gif", "image/gif", "GIF");
     Serve("/page.htm", "text/html", "<img src=/a.gif><img src=" + server_.Url("/A.GIF") + ">");
     Convert("/page.htm");
@@ -140,7 +101,7 @@ TEST_F(ConversionTest, FetchesAnAddressOnceWhateverItsLetterCase) {
     EXPECT_EQ(server_.Hits("/A.GIF"), 0);
 }
 
-TEST_F(ConversionTest, FrameCyclesEnd) {
+TEST_F(ClassicRunTest, FrameCyclesEnd) {
     Serve("/index.htm", "text/html", "<frame src=f1.htm>");
     Serve("/f1.htm", "text/html", "<frame src=f2.htm>");
     Serve("/f2.htm", "text/html", "<frame src=f1.htm><frame src=index.htm><frame src=f2.htm>");
@@ -153,7 +114,7 @@ TEST_F(ConversionTest, FrameCyclesEnd) {
     EXPECT_EQ(chm.at("chm2.htm"), "<frame src='chm0.htm'>");
 }
 
-TEST_F(ConversionTest, PagesResolveAgainstTheirOwnFinalAddress) {
+TEST_F(ClassicRunTest, PagesResolveAgainstTheirOwnFinalAddress) {
     Serve("/dir/page.htm", "text/html", "<frame src=sub/f.htm><frame src=old.htm>");
     Serve("/dir/sub/f.htm", "text/html", "<img src=i.gif><a href=../x.htm>");
     Serve("/dir/sub/i.gif", "image/gif", "sub");
@@ -168,7 +129,7 @@ TEST_F(ConversionTest, PagesResolveAgainstTheirOwnFinalAddress) {
     EXPECT_EQ(chm.at("chm3.gif"), "moved");
 }
 
-TEST_F(ConversionTest, ARedirectedStartPageResolvesAgainstWhereItLanded) {
+TEST_F(ClassicRunTest, ARedirectedStartPageResolvesAgainstWhereItLanded) {
     server_.Serve("/start", {301, "text/html", "", "/real/page.htm"});
     Serve("/real/page.htm", "text/html", "<img src=i.gif>");
     Serve("/real/i.gif", "image/gif", "GIF");
@@ -176,7 +137,7 @@ TEST_F(ConversionTest, ARedirectedStartPageResolvesAgainstWhereItLanded) {
     EXPECT_EQ(Chm().at("chm0.gif"), "GIF");
 }
 
-TEST_F(ConversionTest, AnUnknownTypeShowsItsHeadersAndIsLeftOut) {
+TEST_F(ClassicRunTest, AnUnknownTypeShowsItsHeadersAndIsLeftOut) {
     Serve("/page.htm", "text/html", "<link href=doc.pdf><img src=empty.gif><frame src=gone.htm>");
     Serve("/doc.pdf", "application/pdf", "%PDF");
     Serve("/empty.gif", "image/gif", "");  // nothing delivered: silent
@@ -187,13 +148,13 @@ TEST_F(ConversionTest, AnUnknownTypeShowsItsHeadersAndIsLeftOut) {
     EXPECT_EQ(converter_.tFiles.nFiles(), 0u);
 }
 
-TEST_F(ConversionTest, StoresADataImage) {
+TEST_F(ClassicRunTest, StoresADataImage) {
     Serve("/page.htm", "text/html", "<img src=\"data:image/gif;base64,R0lGODlh\">");
     Convert("/page.htm");
     EXPECT_EQ(Chm().at("chm0.gif"), "GIF89a");
 }
 
-TEST_F(ConversionTest, StoresEveryOneOfManyResources) {
+TEST_F(ClassicRunTest, StoresEveryOneOfManyResources) {
     std::string page;
     for (int i = 0; i < 150; ++i) {
         Serve("/i" + std::to_string(i) + ".gif", "image/gif", std::to_string(i));
@@ -207,7 +168,7 @@ TEST_F(ConversionTest, StoresEveryOneOfManyResources) {
     EXPECT_EQ(chm.size(), 152u);  // the project, the start page and 150 images
 }
 
-TEST_F(ConversionTest, AnEndlessChainOfFramePagesEnds) {
+TEST_F(ClassicRunTest, AnEndlessChainOfFramePagesEnds) {
     // Each page names the next: the nesting stops deep down, and the page there is stored as
     // it came instead of overflowing the stack.
     for (int i = 0; i < 100; ++i) {
@@ -222,57 +183,111 @@ TEST_F(ConversionTest, AnEndlessChainOfFramePagesEnds) {
     EXPECT_EQ(converter_.tFiles.nFiles(), 64u);
 }
 
-TEST_F(ConversionTest, AStartPageThatGivesNothingIsError404) {
+TEST_F(ClassicRunTest, AStartPageThatGivesNothingIsError404) {
     EXPECT_EQ(support::RunErrorText([&] { Convert("/missing.htm"); }), "404 Cannot open URL");
     EXPECT_THAT(Leftovers(), ElementsAre());  // no project written
     EXPECT_FALSE(std::filesystem::exists(tools_.path() + "my tools/calls.txt"));
 }
 
-TEST_F(ConversionTest, ALocalFileBecomesTheStartPageUnchanged) {
-    const std::string path = out_.Write("pages/p.htm", "<img src=a.gif>");
-    for (const std::string& typed : {path, "file://" + path}) {
+TEST_F(ClassicRunTest, ALocalFileBecomesTheStartPageAsAnAbsolutePath) {
+    const std::string path = out_.Write("pages/my page.htm", "<img src=a.gif>");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(out_.path());
+    for (const std::string& typed :
+         {path, std::string("pages/my page.htm"), "file://" + out_.path() + "pages/my%20page.htm",
+          "FILE://localhost" + path}) {
         converter_.Convert(typed, output());
         const auto chm = Chm();
         EXPECT_EQ(
             chm.at("chmkorva.hhp"),
             "[OPTIONS]\r\nDefault Window=KORVA\r\n[WINDOWS]\r\nKORVA=\"Created with KORVA\",,,\"" +
                 path + "\",\"" + path +
-                "\",,,,,0x42020,,0x207c,[30,30,600,400],,,,,,,0\r\n[FILES]\r\n" + path + "\r\n");
+                "\",,,,,0x42020,,0x207c,[30,30,600,400],,,,,,,0\r\n[FILES]\r\n" + path + "\r\n")
+            << typed;
         EXPECT_EQ(chm.at(path), "<img src=a.gif>");
         EXPECT_THAT(Leftovers(), ElementsAre());
     }
-}
-
-TEST_F(ConversionTest, ARelativeLocalPathKeepsItsSlashes) {
-    out_.Write("a/b/p.htm", "<p>");
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(out_.path());
-    converter_.Convert("a/b/p.htm", output());
     std::filesystem::current_path(before);
-    EXPECT_EQ(converter_.sURL, "a/b/p.htm");  // no "/" added for its two slashes
-    EXPECT_TRUE(Chm().at("chmkorva.hhp").ends_with("[FILES]\r\na/b/p.htm\r\n"));
+    EXPECT_EQ(converter_.sURL, "FILE://localhost" + path);  // no "/" added for its two slashes
 }
 
-TEST_F(ConversionTest, AnErrorLeavesTheWorkingFilesAndTheOldOutput) {
+TEST_F(ClassicRunTest, AnErrorClearsTheWorkingFolderAndKeepsTheOldOutput) {
     Serve("/page.htm", "text/html", "<img src=a.gif>");
     Serve("/a.gif", "image/gif", "GIF");
     out_.Write("help file.chm", "old");
     std::filesystem::create_directory(work_.path() + "chmindex.htm");  // the page can't be written
     EXPECT_THROW(Convert("/page.htm"), engine::RunError);
-    EXPECT_EQ(work_.Read("chm0.gif"), "GIF");
+    EXPECT_THAT(Leftovers(), ElementsAre());
     EXPECT_EQ(out_.Read("help file.chm"), "old");
 }
 
-TEST_F(ConversionTest, AFailedCompileKeepsTheOldOutput) {
+// Each way a compile can fail, with what the run then says; the output stays as it was.
+TEST_F(ClassicRunTest, ACompileCountsOnlyWhenTheCompilerSucceededAndWroteTheFile) {
+    struct Case {
+        const char* fault;  // FAKE_HHC_FAULT
+        const char* compiler;
+        std::string error;
+    };
+
+    const std::string failed = "53 The help compiler failed (";
+    const Case cases[] = {
+        {"", "nowhere/hhc.exe", failed + "it could not be started; no help file was written)"},
+        {"status0", "my tools/hhc.exe", failed + "exit status 0)"},
+        {"nochm", "my tools/hhc.exe", failed + "exit status 1; no help file was written)"},
+        {"crash", "my tools/hhc.exe", failed + "ended by signal 11)"},
+        {"hang", "my tools/hhc.exe",
+         failed + "stopped after its time limit; no help file was written)"},
+    };
     Serve("/page.htm", "text/html", "<p>");
     out_.Write("help file.chm", "old");
-    converter_.sCompiler = tools_.path() + "nowhere/hhc.exe";
-    EXPECT_EQ(support::RunErrorText([&] { Convert("/page.htm"); }), "53 File not found");
-    EXPECT_EQ(out_.Read("help file.chm"), "old");
+    for (const Case& c : cases) {
+        ::setenv("FAKE_HHC_FAULT", c.fault, 1);
+        converter_.sCompiler = tools_.path() + c.compiler;
+        EXPECT_EQ(support::RunErrorText([&] { Convert("/page.htm"); }), c.error);
+        EXPECT_EQ(out_.Read("help file.chm"), "old");
+        EXPECT_THAT(Leftovers(), ElementsAre());
+    }
+    ::unsetenv("FAKE_HHC_FAULT");
+}
 
-    converter_.sCompiler = tools_.path() + "my tools/hhc.exe";
+// Each limit of a run ends it with its own error, the working folder empty.
+TEST_F(ClassicRunTest, TheRunsLimitsEndIt) {
+    struct Case {
+        engine::RunLimits limits;
+        bool interrupted;
+        std::string error;
+    };
+
+    const Case cases[] = {
+        {{1, 1 << 20, std::chrono::seconds(60)},
+         false,
+         "67 Too many files: the page needs more than 1 resources"},
+        {{10, 30, std::chrono::seconds(60)},
+         false,
+         "413 Too much to store: the page's files pass 0 MB"},
+        {{10, 1 << 20, std::chrono::seconds(1)},
+         false,
+         "408 Time-out: the run took more than 1 seconds"},
+        {{10, 1 << 20, std::chrono::seconds(60)}, true, "18 User interrupt occurred"},
+    };
+    Serve("/page.htm", "text/html", "<img src=a.gif><img src=b.gif><img src=slow.gif>");
+    Serve("/a.gif", "image/gif", "GIF89a 20 bytes long");
+    Serve("/b.gif", "image/gif", "GIF");
+    server_.Serve("/slow.gif", {200, "image/gif", "slow", "", std::chrono::seconds(5)});
+    for (const Case& c : cases) {
+        converter_.limits = c.limits;
+        converter_.interrupted = [&c] { return c.interrupted; };
+        EXPECT_EQ(support::RunErrorText([&] { Convert("/page.htm"); }), c.error);
+        EXPECT_THAT(Leftovers(), ElementsAre());
+    }
+}
+
+TEST_F(ClassicRunTest, ControlCharactersFromTheServerAreShownNotSent) {
+    server_.Serve("/x.bin", {200, "application/x-\x1b[31mred", "x"});
+    Serve("/page.htm", "text/html", "<img src=x.bin>");
     Convert("/page.htm");
-    EXPECT_NE(out_.Read("help file.chm"), "old");
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_THAT(host_.messages[0], HasSubstr("Content-Type: application/x-^[[31mred\r\n"));
 }
 
 TEST(CountOccTest, CountsWithoutOverlapIgnoringCase) {

@@ -15,17 +15,23 @@ using ::testing::ElementsAreArray;
 
 constexpr const char* kPage = "http://host/dir/page.htm";
 
+using engine::Capture;
+
 struct MediaCase {
     const char* id;
     std::string tag;
     std::string rebuilt;
     std::vector<std::string> saved;  // addresses handed to SaveFile, in order
+    Capture capture = Capture::Classic;
 };
 
-// Both rewriters run, as the scanner runs them: a tag belongs to at most one.
-void RunBoth(engine::TagRecord& tag, support::RecordingSaver& saver) {
-    engine::AlterImages(tag, kPage, saver);
-    engine::AlterFrames(tag, kPage, saver);
+// The rewriters run as the scanner runs them, for a page stored in the working folder's top.
+void RunAll(engine::TagRecord& tag, support::RecordingSaver& saver,
+            Capture capture = Capture::Classic) {
+    engine::ResourceLinker linker(kPage, "chmindex.htm", capture, saver);
+    engine::AlterImages(tag, linker);
+    engine::AlterFrames(tag, linker);
+    engine::AlterStyles(tag, linker);
 }
 
 class MediaRewriterTest : public ::testing::TestWithParam<MediaCase> {};
@@ -36,7 +42,7 @@ TEST_P(MediaRewriterTest, SavesAndReplaces) {
     support::RecordingSaver saver(host);
     engine::TagRecord tag;
     engine::GetTagInfo(c.tag, tag, host);
-    RunBoth(tag, saver);
+    RunAll(tag, saver, c.capture);
     EXPECT_EQ(engine::RecompileTag(tag), c.rebuilt);
     EXPECT_THAT(saver.calls, ElementsAreArray(c.saved));
 }
@@ -71,6 +77,14 @@ const MediaCase kMediaCases[] = {
      "<LINK REL=stylesheet HREF=s.css>",
      "<LINK REL='stylesheet' HREF='chm0.x'>",
      {"http://host/dir/s.css"}},
+    {"IconLink",
+     R"(<LINK REL="shortcut icon" HREF=f.ico>)",
+     "<LINK REL='shortcut icon' HREF='chm0.x'>",
+     {"http://host/dir/f.ico"}},
+    {"FragmentIsNoPartOfTheResource",
+     "<IMG SRC=a.svg#x>",
+     "<IMG SRC='chm0.x#x'>",
+     {"http://host/dir/a.svg"}},
     {"EveryMatchingAttribute",
      "<IMG SRC=a.gif SRC=b.gif>",
      "<IMG SRC='chm0.x' SRC='chm1.x'>",
@@ -84,6 +98,44 @@ const MediaCase kMediaCases[] = {
     {"RowBackground", "<TR BACKGROUND=r.gif>", "<TR BACKGROUND='r.gif'>", {}},
     {"HeaderCellBackground", "<TH BACKGROUND=h.gif>", "<TH BACKGROUND='h.gif'>", {}},
     {"IFrame", "<IFRAME SRC=i.htm>", "<IFRAME SRC='i.htm'>", {}},
+    {"NextLink", "<LINK REL=next HREF=n.htm>", "<LINK REL='next' HREF='n.htm'>", {}},
+    {"SrcsetInClassicMode", "<IMG SRCSET=a.png>", "<IMG SRCSET='a.png'>", {}},
+    // Complete mode adds these.
+    {"CompleteIFrame",
+     "<IFRAME SRC=i.htm>",
+     "<IFRAME SRC='chm0.x'>",
+     {"http://host/dir/i.htm"},
+     Capture::Complete},
+    {"Srcset",
+     R"(<IMG SRCSET="a.png 1x, /b.png 2x" SRC=a.png>)",
+     "<IMG SRCSET='chm0.x 1x, chm1.x 2x' SRC='chm0.x'>",
+     {"http://host/dir/a.png", "http://host/b.png", "http://host/dir/a.png"},
+     Capture::Complete},
+    {"SrcsetWidthsAndData",
+     R"(<SOURCE SRCSET="s.webp 100w,data:image/png;base64,AA== 2x" TYPE=image/webp>)",
+     "<SOURCE SRCSET='chm0.x 100w,data:image/png;base64,AA== 2x' TYPE='image/webp'>",
+     {"http://host/dir/s.webp"},
+     Capture::Complete},
+    {"VideoAndPoster",
+     "<VIDEO SRC=v.mp4 POSTER=p.jpg>",
+     "<VIDEO SRC='chm0.x' POSTER='chm1.x'>",
+     {"http://host/dir/v.mp4", "http://host/dir/p.jpg"},
+     Capture::Complete},
+    {"ObjectData",
+     "<OBJECT DATA=o.svg>",
+     "<OBJECT DATA='chm0.x'>",
+     {"http://host/dir/o.svg"},
+     Capture::Complete},
+    {"StyleAttribute",
+     R"x(<DIV STYLE="background:url('bg.png')">)x",
+     R"x(<DIV STYLE="background:url('chm0.x')">)x",
+     {"http://host/dir/bg.png"},
+     Capture::Complete},
+    {"DataAddressKept",
+     "<IMG SRC=data:image/gif;base64,R0lG>",
+     "<IMG SRC='data:image/gif;base64,R0lG'>",
+     {},
+     Capture::Complete},
     {"LowSrc", "<IMG LOWSRC=l.gif>", "<IMG LOWSRC='l.gif'>", {}},
     {"ImageHref", "<IMG HREF=h.gif>", "<IMG HREF='h.gif'>", {}},
     {"FrameHref", "<FRAME HREF=f.htm>", "<FRAME HREF='f.htm'>", {}},
@@ -94,14 +146,18 @@ const MediaCase kMediaCases[] = {
 INSTANTIATE_TEST_SUITE_P(Tags, MediaRewriterTest, ::testing::ValuesIn(kMediaCases),
                          [](const auto& testCase) { return testCase.param.id; });
 
-TEST(MediaRewriterTest, NothingStoredLeavesABareAttribute) {
-    support::FakeHost host;
-    support::RecordingSaver saver(host);
-    saver.emptyFor = "http://host/dir/s.css";
-    engine::TagRecord tag;
-    engine::GetTagInfo("<LINK HREF=s.css>", tag, host);
-    RunBoth(tag, saver);
-    EXPECT_EQ(engine::RecompileTag(tag), "<LINK HREF>");
+TEST(MediaRewriterTest, NothingStoredLeavesABareAttributeOrTheAddress) {
+    for (const auto& [capture, rebuilt] :
+         {std::pair(Capture::Classic, "<LINK HREF>"),
+          std::pair(Capture::Complete, "<LINK HREF='http://host/dir/s.css#x'>")}) {
+        support::FakeHost host;
+        support::RecordingSaver saver(host);
+        saver.emptyFor = "http://host/dir/s.css";
+        engine::TagRecord tag;
+        engine::GetTagInfo("<LINK HREF=s.css#x>", tag, host);
+        RunAll(tag, saver, capture);
+        EXPECT_EQ(engine::RecompileTag(tag), rebuilt);
+    }
 }
 
 TEST(MediaRewriterTest, TheSameAddressGetsTheSameName) {
@@ -111,7 +167,7 @@ TEST(MediaRewriterTest, TheSameAddressGetsTheSameName) {
     for (const char* text : {"<IMG SRC=a.gif>", "<TD BACKGROUND=/dir/a.gif>"}) {
         engine::TagRecord tag;
         engine::GetTagInfo(text, tag, host);
-        RunBoth(tag, saver);
+        RunAll(tag, saver);
         rebuilt.push_back(engine::RecompileTag(tag));
     }
     EXPECT_THAT(rebuilt, ElementsAre("<IMG SRC='chm0.x'>", "<TD BACKGROUND='chm0.x'>"));

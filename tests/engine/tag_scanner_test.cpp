@@ -15,6 +15,11 @@ using namespace std::string_literals;
 
 constexpr const char* kPage = "http://host/dir/page.htm";
 
+void Scan(std::string& page, support::FakeHost& host, support::RecordingSaver& saver,
+          std::string_view url = kPage, engine::Capture capture = engine::Capture::Classic) {
+    engine::IterateTags(page, engine::Document{url, "chmindex.htm", capture}, host, saver);
+}
+
 struct ScanCase {
     const char* id;
     std::string page;
@@ -28,7 +33,7 @@ TEST_P(IterateTagsTest, RewritesThePage) {
     support::FakeHost host;
     support::RecordingSaver saver(host);
     std::string page = c.page;
-    engine::IterateTags(page, kPage, host, saver);
+    Scan(page, host, saver);
     EXPECT_EQ(page, c.expected);
     EXPECT_TRUE(host.messages.empty());
 }
@@ -58,6 +63,11 @@ const ScanCase kScanCases[] = {
     {"MetaIgnoresCase", "<meta x=1><p x=1>", "<meta x=1><p x='1'>"},
     {"CommentLikeGt", "<!-->a<B X=1>", "<!-->a<B X='1'>"},  // the "-->" inside "<!-->" ends it
     {"BytesKept", "\xFF\x00<B X=1>\x80"s, "\xFF\x00<B X='1'>\x80"s},
+    {"DeclarationsKept",
+     R"(<!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0//EN"><?xml version="1.0"?><![CDATA[x]]><B X=1>)",
+     R"(<!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0//EN"><?xml version="1.0"?><![CDATA[x]]><B X='1'>)"},
+    {"InlineSvgKeepsItsSelfClosingMarks", R"(<svg><path d="M0 0"/><circle cx=1 /></svg>)",
+     "<svg><path d='M0 0'/><circle cx='1'/></svg>"},
     // Inputs that end the scan and leave the rest as it is.
     {"LessThanWithoutEnd", "<B X=1>a < b", "<B X='1'>a < b"},
     {"CommentWithoutEnd", "<B X=1><!-- <I X=2>", "<B X='1'><!-- <I X=2>"},
@@ -71,7 +81,7 @@ TEST(IterateTagsTest, ScriptWithSourceIsRewrittenAndItsEndReadAsATag) {
     support::FakeHost host;
     support::RecordingSaver saver(host);
     std::string page = "<script src=a.js></script><B X=1>";
-    engine::IterateTags(page, kPage, host, saver);
+    Scan(page, host, saver);
     EXPECT_EQ(page, "<script src='chm0.x'></script><B X='1'>");
     EXPECT_THAT(saver.calls, ElementsAre("http://host/dir/a.js"));
 }
@@ -80,7 +90,7 @@ TEST(IterateTagsTest, ResolvesAgainstThePagesOwnAddress) {
     support::FakeHost host;
     support::RecordingSaver saver(host);
     std::string page = "<A HREF=x.htm><IMG SRC=../i.gif>";
-    engine::IterateTags(page, "http://host/a/b/frame.htm", host, saver);
+    Scan(page, host, saver, "http://host/a/b/frame.htm");
     EXPECT_EQ(page, "<A HREF='http://host/a/b/x.htm'><IMG SRC='chm0.x'>");
     EXPECT_THAT(saver.calls, ElementsAre("http://host/a/i.gif"));
 }
@@ -91,7 +101,7 @@ TEST(IterateTagsTest, BaseHrefRebasesTheTagsAfterIt) {
     std::string page =
         "<A HREF=a.htm><BASE HREF=/other/><A HREF=b.htm><BASE HREF><A HREF=c.htm>"
         "<BASE HREF=http://cdn/x/><A HREF=d.htm>";
-    engine::IterateTags(page, kPage, host, saver);
+    Scan(page, host, saver);
     EXPECT_EQ(page,
               "<A HREF='http://host/dir/a.htm'><A HREF='http://host/other/b.htm'>"
               "<A HREF='http://host/other/c.htm'><A HREF='http://cdn/x/d.htm'>");
@@ -107,7 +117,7 @@ TEST(IterateTagsTest, AsksTheLinkModeForEveryLinkTag) {
 
     support::RecordingSaver saver(host);
     std::string page = "<A HREF=a.htm><P><A HREF=b.htm>";
-    engine::IterateTags(page, kPage, host, saver);
+    Scan(page, host, saver);
     EXPECT_EQ(page, "<A HREF='http://host/dir/a.htm'><P><A HREF>");
     EXPECT_EQ(host.modeQueries, 2);
 }
@@ -118,7 +128,7 @@ TEST(IterateTagsTest, FramePagesAreScannedNestedWithTheirOwnBase) {
     saver.pages["http://host/dir/f/left.htm"] =
         "<IMG SRC=l.gif><FRAME SRC=../page.htm><FRAME SRC=left.htm>";
     std::string page = "<FRAME SRC=f/left.htm><IMG SRC=f/l.gif><IMG SRC=top.gif>";
-    engine::IterateTags(page, kPage, host, saver);
+    Scan(page, host, saver);
 
     EXPECT_EQ(page, "<FRAME SRC='chm0.x'><IMG SRC='chm1.x'><IMG SRC='chm3.x'>");
     // The frame page is rewritten before the tag that refers to it; its own references
@@ -129,6 +139,22 @@ TEST(IterateTagsTest, FramePagesAreScannedNestedWithTheirOwnBase) {
                                          "http://host/dir/f/l.gif", "http://host/dir/top.gif"));
 }
 
+TEST(IterateTagsTest, CompleteModeRewritesStyleElementsAndAttributes) {
+    support::FakeHost host;
+    support::RecordingSaver saver(host);
+    std::string page =
+        "<STYLE>@import 'a.css'; p>b { background: url(i/b.png) }</STYLE>"
+        "<P STYLE=\"background:url(c.png)\">";
+    Scan(page, host, saver, kPage, engine::Capture::Complete);
+    EXPECT_EQ(page,
+              "<STYLE>@import 'chm0.x'; p>b { background: url(chm1.x) }</STYLE>"
+              "<P STYLE='background:url(chm2.x)'>");
+
+    std::string classic = "<STYLE>@import 'a.css';</STYLE>";
+    Scan(classic, host, saver);
+    EXPECT_EQ(classic, "<STYLE>@import 'a.css';</STYLE>");
+}
+
 TEST(IterateTagsTest, ScanTimeGrowsWithThePageNotWithTagsTimesPage) {
     // 200,000 tags: rebuilding the page for every tag would copy gigabytes here.
     std::string page;
@@ -137,7 +163,7 @@ TEST(IterateTagsTest, ScanTimeGrowsWithThePageNotWithTagsTimesPage) {
     }
     support::FakeHost host;
     support::RecordingSaver saver(host);
-    engine::IterateTags(page, kPage, host, saver);
+    Scan(page, host, saver);
     EXPECT_EQ(page.size(), 200000u * std::string("<P ALIGN='center'>text ").size());
 }
 

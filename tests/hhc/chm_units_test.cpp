@@ -12,7 +12,6 @@
 
 #include "hhc/chm/byte_sink.h"
 #include "hhc/chm/chm_writer.h"
-#include "hhc/chm/code_page.h"
 #include "hhc/chm/directory.h"
 #include "hhc/chm/encint.h"
 #include "hhc/error.h"
@@ -253,29 +252,6 @@ TEST(ChmWriter, TwoPageWorkedExample) {
     EXPECT_EQ(Bytes(file.begin() + content, file.begin() + content + 16),
               Hex("08 30 00 00 01 00 00 00 01 00 00 00 01 00 00 00"));
     EXPECT_EQ(std::string(file.begin() + content + 16, file.begin() + content + 16 + 54), a + b);
-}
-
-TEST(CodePage, TheProjectsLanguageElseOneTheReadersTakeForThePages) {
-    using html::Encoding;
-
-    struct Case {
-        std::optional<std::uint32_t> given;
-        bool utf8Pages;
-        CodePage chosen;
-    };
-
-    const Case cases[] = {
-        {std::nullopt, false, {0x0409, Encoding::kWindows1252}},
-        {std::nullopt, true, {0x0400, Encoding::kUtf8}},
-        {0x0407, true, {0x0407, Encoding::kWindows1252}},
-        {0x0C0A, false, {0x0C0A, Encoding::kWindows1252}},  // Spanish (Spain)
-        {0x0419, false, {0x0419, Encoding::kOtherCodePage}},
-        {0x041A, false, {0x041A, Encoding::kOtherCodePage}},  // Croatian: 1250
-        {0x0400, false, {0x0400, Encoding::kUtf8}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ProjectCodePage(c.given, c.utf8Pages), c.chosen) << c.given.value_or(0);
-    }
 }
 
 }  // namespace

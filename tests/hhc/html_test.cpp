@@ -1,7 +1,6 @@
 // Character references and page titles. Expected bytes come from the HTML 4 entity lists and
 // the Windows-1252 code chart, not from our tables.
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -54,11 +53,6 @@ const EntityCase kEntityCases[] = {
     {"BytesAbove127Untouched", "\xE9\xC3\xA9&amp;\xFF", k1252, "\xE9\xC3\xA9&\xFF"},
     {"TrailingAmpersand", "x&", kUtf8, "x&"},
 };
-
-// Stable CTest names: the case's id, never its bytes.
-void PrintTo(const EntityCase& c, std::ostream* os) {
-    *os << c.id;
-}
 
 class Entities : public ::testing::TestWithParam<EntityCase> {};
 
@@ -121,10 +115,6 @@ const TitleCase kTitleCases[] = {
     {"EndTagWithSpace", "<title>x</title\n>", kUtf8, "x"},
 };
 
-void PrintTo(const TitleCase& c, std::ostream* os) {
-    *os << c.id;
-}
-
 class Titles : public ::testing::TestWithParam<TitleCase> {};
 
 TEST_P(Titles, WholePage) {
@@ -160,10 +150,6 @@ struct CharsetCase {
     std::string page;
     std::optional<Encoding> encoding;
 };
-
-void PrintTo(const CharsetCase& c, std::ostream* os) {
-    *os << c.id;
-}
 
 const CharsetCase kCharsetCases[] = {
     {"ByteOrderMark", "\xEF\xBB\xBF<title>x</title>", kUtf8},

@@ -1,18 +1,18 @@
-#include "platform/curl_fetcher.h"
-
+// Both fetchers, one address at a time and concurrent, give the same answers.
 #include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "engine/text.h"
+#include "platform/make_fetcher.h"
 #include "tests/support/http_server.h"
 
 namespace {
 
 using engine::InStr;
 
-class CurlFetcherTest : public ::testing::Test {
+class CurlFetcherTest : public ::testing::TestWithParam<bool> {
 protected:
     static void SetUpTestSuite() { server_ = std::make_unique<support::HttpServer>(); }
 
@@ -20,7 +20,12 @@ protected:
 
     static support::HttpServer& server() { return *server_; }
 
-    platform::CurlFetcher fetcher_;
+    std::unique_ptr<engine::Fetcher> Make(platform::TransferLimits limits = {}) const {
+        return platform::MakeFetcher(GetParam(), std::move(limits), {});
+    }
+
+    std::unique_ptr<engine::Fetcher> made_ = Make();
+    engine::Fetcher& fetcher_ = *made_;
 
 private:
     static std::unique_ptr<support::HttpServer> server_;
@@ -28,7 +33,7 @@ private:
 
 std::unique_ptr<support::HttpServer> CurlFetcherTest::server_;
 
-TEST_F(CurlFetcherTest, DeliversEveryByteUnchanged) {
+TEST_P(CurlFetcherTest, DeliversEveryByteUnchanged) {
     std::string bytes;
     for (int b = 0; b < 256; ++b) {
         bytes += static_cast<char>(b);
@@ -37,7 +42,7 @@ TEST_F(CurlFetcherTest, DeliversEveryByteUnchanged) {
     EXPECT_EQ(fetcher_.OpenURL(server().Url("/bytes.bin")), bytes);
 }
 
-TEST_F(CurlFetcherTest, ReportsTheContentTypeInTheHeaders) {
+TEST_P(CurlFetcherTest, ReportsTheContentTypeInTheHeaders) {
     server().Serve("/a.gif", {200, "image/gif", "GIF89a"});
     EXPECT_EQ(fetcher_.OpenURL(server().Url("/a.gif")), "GIF89a");
     const std::string headers = fetcher_.GetHeader();
@@ -46,7 +51,7 @@ TEST_F(CurlFetcherTest, ReportsTheContentTypeInTheHeaders) {
     EXPECT_TRUE(headers.ends_with("\r\n"));
 }
 
-TEST_F(CurlFetcherTest, DeliversNothingForErrorsAndFailures) {
+TEST_P(CurlFetcherTest, DeliversNothingForErrorsAndFailures) {
     server().Serve("/missing.gif", {404, "text/html", "<p>not found</p>"});
     server().Serve("/broken", {500, "text/html", "oops"});
     server().Serve("/empty", {200, "text/html", ""});
@@ -64,7 +69,7 @@ TEST_F(CurlFetcherTest, DeliversNothingForErrorsAndFailures) {
     EXPECT_EQ(fetcher_.OpenURL("http://127.0.0.1:0/x.htm"), "");
 }
 
-TEST_F(CurlFetcherTest, FollowsRedirectsAndKeepsTheFinalAddress) {
+TEST_P(CurlFetcherTest, FollowsRedirectsAndKeepsTheFinalAddress) {
     server().Serve("/old/page.htm", {302, "text/html", "moved", "/new/page.htm"});
     server().Serve("/new/page.htm", {200, "text/html", "<p>here</p>"});
     EXPECT_EQ(fetcher_.OpenURL(server().Url("/old/page.htm")), "<p>here</p>");
@@ -76,7 +81,7 @@ TEST_F(CurlFetcherTest, FollowsRedirectsAndKeepsTheFinalAddress) {
     EXPECT_EQ(fetcher_.FinalUrl(), server().Url("/plain.htm"));
 }
 
-TEST_F(CurlFetcherTest, StopsAtTenRedirectsAndOtherSchemes) {
+TEST_P(CurlFetcherTest, StopsAtTenRedirectsAndOtherSchemes) {
     for (int i = 0; i < 11; ++i) {
         server().Serve("/hop" + std::to_string(i),
                        {302, "text/html", "", "/hop" + std::to_string(i + 1)});
@@ -89,7 +94,7 @@ TEST_F(CurlFetcherTest, StopsAtTenRedirectsAndOtherSchemes) {
     EXPECT_EQ(fetcher_.OpenURL(server().Url("/to-ftp")), "");
 }
 
-TEST_F(CurlFetcherTest, NeverConnectsForAddressesThatAreNotWebAddresses) {
+TEST_P(CurlFetcherTest, NeverConnectsForAddressesThatAreNotWebAddresses) {
     server().Serve("/local.htm", {200, "text/html", "x"});
     const std::string port = server().Url("").substr(std::string("http://127.0.0.1:").size());
     for (const std::string& address :
@@ -101,20 +106,31 @@ TEST_F(CurlFetcherTest, NeverConnectsForAddressesThatAreNotWebAddresses) {
     EXPECT_EQ(server().Hits("/local.htm"), 0);
 }
 
-TEST_F(CurlFetcherTest, EncodesWhatAnAddressMayNotHold) {
+TEST_P(CurlFetcherTest, EncodesWhatAnAddressMayNotHold) {
     server().Serve("/my%20image%C3%A9.gif", {200, "image/gif", "GIF"});
     EXPECT_EQ(fetcher_.OpenURL(server().Url("/my image\xC3\xA9.gif")), "GIF");
     EXPECT_EQ(platform::EncodeForRequest("http://h/a b\t\x7F?q=%41"), "http://h/a%20b%09%7F?q=%41");
 }
 
-TEST_F(CurlFetcherTest, DecodesCompressedBodies) {
+TEST_P(CurlFetcherTest, DecodesCompressedBodies) {
     const std::string page(20000, 'k');  // text the server compresses for clients that accept it
     server().Serve("/big.htm", {200, "text/html", page});
     EXPECT_EQ(fetcher_.OpenURL(server().Url("/big.htm")), page);
     EXPECT_NE(InStr(fetcher_.GetHeader(), "Content-Encoding:"), 0u) << fetcher_.GetHeader();
 }
 
-TEST_F(CurlFetcherTest, DecodesDataAddressesLocally) {
+TEST_P(CurlFetcherTest, AbandonsATransferPastItsSizeLimitOrWhenStopped) {
+    // Compressed on the wire, so the limit holds for the decoded body, as for a gzip bomb.
+    const std::size_t size = std::size_t{3} << 20;
+    server().Serve("/big.bin", {200, "text/plain", std::string(size, 'b')});
+    const std::string url = server().Url("/big.bin");
+    EXPECT_EQ(Make({size - 1, {}})->OpenURL(url), "");
+    EXPECT_EQ(Make({size, {}})->OpenURL(url).size(), size);
+    fetcher_.StopWhen([] { return true; });
+    EXPECT_EQ(fetcher_.OpenURL(url), "");
+}
+
+TEST_P(CurlFetcherTest, DecodesDataAddressesLocally) {
     struct Case {
         const char* address;
         const char* bytes;
@@ -134,5 +150,9 @@ TEST_F(CurlFetcherTest, DecodesDataAddressesLocally) {
         EXPECT_EQ(fetcher_.GetHeader(), c.header) << c.address;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Fetchers, CurlFetcherTest, ::testing::Bool(), [](const auto& param) {
+    return param.param ? "Concurrent" : "OneAtATime";
+});
 
 }  // namespace

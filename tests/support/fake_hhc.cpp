@@ -1,12 +1,20 @@
 // A stand-in help compiler for the run's tests. Called as `hhc.exe PROJECT.hhp`, it appends
 // its arguments to "calls.txt" beside itself and writes PROJECT.chm beside the project: the
 // project text and every file of its [FILES] section that exists, each as a name line, a size
-// line and the bytes (see stand_in_chm.h). A file that is missing is passed over.
+// line and the bytes (see stand_in_chm.h). A file that is missing is passed over. It exits 1
+// when it wrote the file, as the real one does. FAKE_HHC_FAULT makes it misbehave instead:
+// "status0" writes the file but exits 0, "nochm" writes nothing, "crash" writes junk and dies
+// by a signal, "hang" never ends.
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <thread>
 
 namespace {
 
@@ -28,7 +36,15 @@ int main(int argc, char** argv) {
         calls << argv[i] << (i + 1 < argc ? "\t" : "\n");
     }
     if (argc != 2) {
-        return 2;
+        return 0;
+    }
+    const char* fault = std::getenv("FAKE_HHC_FAULT");
+    const std::string_view misbehave = fault == nullptr ? "" : fault;
+    if (misbehave == "hang") {
+        std::this_thread::sleep_for(std::chrono::seconds(60));
+    }
+    if (misbehave == "nochm") {
+        return 1;
     }
     const std::filesystem::path project(argv[1]);
     const std::string text = Read(project);
@@ -51,6 +67,11 @@ int main(int argc, char** argv) {
         }
     }
     std::filesystem::path output = project;
+    if (misbehave == "crash") {
+        std::ofstream(output.replace_extension(".chm"), std::ios::binary) << "junk";
+        std::signal(SIGSEGV, SIG_DFL);  // a sanitizer's handler would turn it into an exit
+        std::raise(SIGSEGV);
+    }
     std::ofstream(output.replace_extension(".chm"), std::ios::binary) << archive;
-    return 0;
+    return misbehave == "status0" ? 0 : 1;
 }

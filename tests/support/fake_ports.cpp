@@ -25,7 +25,7 @@ std::string RecordingSaver::SaveFile(const std::string& Url) {
     names_.emplace(Url, name);  // before the nested scan, so a cycle ends here
     if (const auto page = pages.find(Url); page != pages.end()) {
         std::string text = page->second;
-        engine::IterateTags(text, Url, host_, *this);
+        engine::IterateTags(text, engine::Document{Url, name, capture}, host_, *this);
         stored[name] = text;
     }
     return name;

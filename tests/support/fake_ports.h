@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/capture.h"
 #include "engine/ports.h"
 
 namespace support {
@@ -30,10 +31,11 @@ public:
 
     std::string SaveFile(const std::string& Url) override;
 
-    std::map<std::string, std::string> pages;   // address -> page text to scan
-    std::map<std::string, std::string> stored;  // local name -> scanned page text
-    std::vector<std::string> calls;             // every address asked for, in order
-    std::string emptyFor;                       // an address that stores nothing
+    std::map<std::string, std::string> pages;            // address -> page text to scan
+    std::map<std::string, std::string> stored;           // local name -> scanned page text
+    std::vector<std::string> calls;                      // every address asked for, in order
+    std::string emptyFor;                                // an address that stores nothing
+    engine::Capture capture = engine::Capture::Classic;  // of the pages it scans
 
 private:
     engine::Host& host_;

@@ -16,21 +16,13 @@ HttpServer::HttpServer(Compression compression) : server_(std::make_unique<httpl
         });
     }
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
-        const std::string& path = request.target;  // as sent: query and escapes kept
-        std::lock_guard lock(mutex_);
-        ++hits_[path];
-        const auto route = routes_.find(path);
-        if (route == routes_.end()) {
-            response.status = 404;
-            response.set_content("not here", "text/html");
-            return;
+        const int now = ++atOnce_;
+        for (int most = mostAtOnce_; now > most && !mostAtOnce_.compare_exchange_weak(most, now);) {
         }
-        response.status = route->second.status;
-        if (!route->second.location.empty()) {
-            response.set_header("Location", route->second.location);
-        }
-        response.set_content(route->second.body, route->second.contentType.c_str());
+        Answer(request.target, response);  // as sent: query and escapes kept
+        --atOnce_;
     });
+    server_->new_task_queue = [] { return new httplib::ThreadPool(24); };
     server_->set_tcp_nodelay(true);          // else each kept-alive request waits for a delayed ACK
     server_->set_keep_alive_max_count(100);  // as real servers allow, not a new connection per 5
     port_ = server_->bind_to_any_port("127.0.0.1");
@@ -48,6 +40,23 @@ HttpServer::~HttpServer() {
     thread_.join();
 }
 
+void HttpServer::Answer(const std::string& path, httplib::Response& response) {
+    Route route(404, "text/html", "not here");
+    {
+        std::lock_guard lock(mutex_);
+        ++hits_[path];
+        if (const auto found = routes_.find(path); found != routes_.end()) {
+            route = found->second;
+        }
+    }
+    std::this_thread::sleep_for(route.delay);
+    response.status = route.status;
+    if (!route.location.empty()) {
+        response.set_header("Location", route.location);
+    }
+    response.set_content(route.body, route.contentType.c_str());
+}
+
 void HttpServer::Serve(const std::string& path, Route route) {
     std::lock_guard lock(mutex_);
     routes_[path] = std::move(route);
@@ -55,6 +64,10 @@ void HttpServer::Serve(const std::string& path, Route route) {
 
 std::string HttpServer::Url(std::string_view path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
+}
+
+std::string HttpServer::SiteFolder() const {
+    return "127.0.0.1_" + std::to_string(port_);
 }
 
 int HttpServer::Hits(const std::string& path) const {

@@ -11,7 +11,7 @@
 
 #include "hhc/html/encoding.h"
 
-namespace hhc::chm {
+namespace hhc::sysfiles {
 
 inline constexpr std::uint32_t kUsEnglish = 0x0409;
 // LANG_NEUTRAL with SUBLANG_DEFAULT: "the reader's own language".
@@ -32,4 +32,4 @@ html::Encoding EncodingOfLanguage(std::uint32_t lcid);
 // is in UTF-8: then the reader's own language, which every reader on Linux decodes as UTF-8.
 CodePage ProjectCodePage(std::optional<std::uint32_t> projectLcid, bool utf8Pages);
 
-}  // namespace hhc::chm
+}  // namespace hhc::sysfiles

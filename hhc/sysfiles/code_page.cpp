@@ -1,11 +1,11 @@
 // Primary languages whose Windows code page is 1252, from the table of national language
 // support: the low ten bits of an LCID.
-#include "hhc/chm/code_page.h"
+#include "hhc/sysfiles/code_page.h"
 
 #include <algorithm>
 #include <array>
 
-namespace hhc::chm {
+namespace hhc::sysfiles {
 
 namespace {
 
@@ -49,4 +49,4 @@ CodePage ProjectCodePage(std::optional<std::uint32_t> projectLcid, bool utf8Page
     return CodePage{lcid, EncodingOfLanguage(lcid)};
 }
 
-}  // namespace hhc::chm
+}  // namespace hhc::sysfiles

@@ -1,0 +1,24 @@
+// korva-convert's command line:
+//   korva-convert URL OUTPUT [--links absolute|external|null] [--classic] [--sequential]
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/ports.h"
+
+inline constexpr std::string_view kUsage =
+    "usage: korva-convert URL OUTPUT [--links absolute|external|null] [--classic] "
+    "[--sequential]";
+
+struct Arguments {
+    std::string url;
+    std::string output;
+    engine::LinkMode mode = engine::LinkMode::Absolute;
+    bool classic = false;     // the original capture: "chm<N>" names in one folder
+    bool sequential = false;  // one address at a time
+};
+
+// Nothing when the command line is not one of the forms above.
+std::optional<Arguments> ParseArguments(int argc, char** argv);

@@ -1,0 +1,140 @@
+// Names of the site keep only characters that need no escaping in a file system, an
+// attribute, a style sheet or an address, so references to them are written as they are.
+#include "engine/local_names.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "engine/text.h"
+#include "engine/url.h"
+
+namespace engine {
+
+namespace {
+
+constexpr std::string_view kIndexName = "index";
+
+bool IsKept(char c) {
+    return IsAsciiLetter(c) || (c >= '0' && c <= '9') ||
+           std::string_view("-._~!$+,;=@").find(c) != std::string_view::npos;
+}
+
+// A path segment as a file name: %-escapes decoded, every other character "_".
+std::string SafeSegment(std::string_view segment) {
+    std::string safe = PercentDecoded(segment);
+    for (char& c : safe) {
+        c = IsKept(c) ? c : '_';
+    }
+    return safe == "." || safe == ".." ? std::string("_") : safe;
+}
+
+// "127.0.0.1_8111" for "user@127.0.0.1:8111": the port's ":" like any other character.
+std::string HostFolder(std::string_view authority) {
+    const std::size_t at = authority.find('@');
+    if (at != std::string_view::npos) {
+        authority.remove_prefix(at + 1);
+    }
+    return authority.empty() ? std::string("_") : SafeSegment(authority);
+}
+
+// Eight hex digits of the query's FNV-1a hash: short, and stable from run to run.
+std::string QuerySuffix(std::string_view query) {
+    std::uint32_t hash = 2166136261u;
+    for (const char c : query) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    char text[10];
+    std::snprintf(text, sizeof text, "-%08x", hash);
+    return text;
+}
+
+bool Fits(std::string_view extension, const ContentKind& kind) {
+    if (extension.empty()) {
+        return false;
+    }
+    const std::string folded = FoldCase(extension);
+    if (folded == kind.extension) {
+        return true;
+    }
+    for (std::string_view rest = kind.alsoFits; !rest.empty();) {
+        const std::size_t blank = std::min(rest.find(' '), rest.size());
+        if (rest.substr(0, blank) == folded) {
+            return true;
+        }
+        rest.remove_prefix(std::min(blank + 1, rest.size()));
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string ClassicNames::StartPage(std::string_view) {
+    return "chmindex.htm";
+}
+
+std::string ClassicNames::Resource(std::string_view, const ContentKind& kind, std::size_t row) {
+    return "chm" + std::to_string(row) + kind.extension;
+}
+
+std::string SiteNames::StartPage(std::string_view address) {
+    return Resource(address, ContentKind{".htm", ".html .xhtml .shtml"}, 0);
+}
+
+std::string SiteNames::Resource(std::string_view address, const ContentKind& kind, std::size_t) {
+    const UrlParts parts = SplitUrl(address);
+    std::string stem = HostFolder(parts.authority.value_or(""));
+    std::vector<std::string_view> segments;
+    for (std::string_view path = parts.path; !path.empty();) {
+        const std::size_t slash = std::min(path.find('/'), path.size());
+        if (slash > 0) {
+            segments.push_back(path.substr(0, slash));
+        }
+        path.remove_prefix(std::min(slash + 1, path.size()));
+    }
+    const bool folder = segments.empty() || parts.path.ends_with('/');
+    const std::string file = SafeSegment(folder ? kIndexName : segments.back());
+    for (std::size_t i = 0; i + (folder ? 0 : 1) < segments.size(); ++i) {
+        stem += '/' + SafeSegment(segments[i]);
+    }
+    const std::size_t dot = file.rfind('.');
+    const bool fits = dot != std::string::npos && dot > 0 && Fits(file.substr(dot), kind);
+    stem += '/' + (fits ? file.substr(0, dot) : file);
+    if (parts.query) {
+        stem += QuerySuffix(*parts.query);
+    }
+    return Unique(std::move(stem), fits ? std::string_view(file).substr(dot) : kind.extension);
+}
+
+std::string SiteNames::Unique(std::string stem, std::string_view extension) {
+    std::string name = stem + std::string(extension);
+    for (int n = 2; !taken_.insert(FoldCase(name)).second; ++n) {
+        name = stem + "-" + std::to_string(n) + std::string(extension);
+    }
+    return name;
+}
+
+std::unique_ptr<LocalNames> MakeLocalNames(Capture capture) {
+    if (capture == Capture::Classic) {
+        return std::make_unique<ClassicNames>();
+    }
+    return std::make_unique<SiteNames>();
+}
+
+std::string RelativeReference(std::string_view from, std::string_view to) {
+    std::size_t common = 0;  // length of the folders both share, with their "/"
+    for (std::size_t i = 0; i < from.size() && i < to.size() && from[i] == to[i]; ++i) {
+        if (from[i] == '/') {
+            common = i + 1;
+        }
+    }
+    std::string reference;
+    for (std::size_t i = common; i < from.size(); ++i) {
+        if (from[i] == '/') {
+            reference += "../";
+        }
+    }
+    return reference.append(to.substr(common));
+}
+
+}  // namespace engine

@@ -1,0 +1,159 @@
+// At most 6 connections to a host and 16 in all, reused, multiplexed over HTTP/2 where the
+// server offers it. Responses fetched ahead are held until the run takes them, at most
+// kMostAhead at a time, so memory stays bounded however much a page names.
+#include "platform/concurrent_fetcher.h"
+
+#include "engine/text.h"
+
+namespace platform {
+
+namespace {
+
+constexpr long kMostPerHost = 6;
+constexpr long kMostConnections = 16;
+constexpr std::size_t kMostAhead = 48;  // held or being fetched without being asked for yet
+constexpr std::size_t kMostHeldBytes = std::size_t{64} << 20;
+constexpr int kMostPlanDepth = 64;  // as deep as the run converts pages
+constexpr int kPollMs = 100;        // how often `stop` and progress are looked at
+
+}  // namespace
+
+ConcurrentFetcher::ConcurrentFetcher(TransferLimits limits)
+    : limits_(std::move(limits)), multi_(curl_multi_init()) {
+    curl_multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS, kMostPerHost);
+    curl_multi_setopt(multi_, CURLMOPT_MAX_TOTAL_CONNECTIONS, kMostConnections);
+    curl_multi_setopt(multi_, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
+}
+
+ConcurrentFetcher::~ConcurrentFetcher() {
+    for (auto& [handle, running] : running_) {
+        curl_multi_remove_handle(multi_, handle);
+    }
+    running_.clear();
+    idle_.clear();
+    curl_multi_cleanup(multi_);
+}
+
+std::string ConcurrentFetcher::OpenURL(const std::string& url) {
+    if (std::optional<Response> local = LocalResponse(url)) {
+        last_ = std::move(*local);
+        return std::move(last_.body);
+    }
+    planned_.insert(engine::FoldCase(url));
+    if (!fetched_.contains(url) && !IsRunning(url)) {
+        ++counts_.known;
+        Start({url, depthOf_.contains(url) ? depthOf_[url] : 1});
+    }
+    while (!fetched_.contains(url)) {
+        Drive();
+    }
+    last_ = std::move(fetched_[url]);
+    fetched_.erase(url);  // dropped from the cache once the run has it
+    heldBytes_ -= last_.body.size();
+    return std::move(last_.body);
+}
+
+std::string ConcurrentFetcher::GetHeader() const {
+    return last_.headers;
+}
+
+std::string ConcurrentFetcher::FinalUrl() const {
+    return last_.finalUrl;
+}
+
+void ConcurrentFetcher::StopWhen(engine::StopSignal stop) {
+    limits_.stop = std::move(stop);
+}
+
+void ConcurrentFetcher::PlanWith(Planner planner) {
+    planner_ = std::move(planner);
+}
+
+bool ConcurrentFetcher::IsRunning(const std::string& url) const {
+    for (const auto& [handle, running] : running_) {
+        if (running.url == url) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The addresses the response's document will ask for join the queue, once each.
+void ConcurrentFetcher::Plan(const Response& response, int depth) {
+    if (!planner_ || depth >= kMostPlanDepth || response.body.empty()) {
+        return;
+    }
+    for (std::string& url : planner_(response.finalUrl, response.headers, response.body)) {
+        if (planned_.insert(engine::FoldCase(url)).second) {
+            ++counts_.known;
+            depthOf_[url] = depth + 1;
+            waiting_.push_back({std::move(url), depth + 1});
+        }
+    }
+}
+
+void ConcurrentFetcher::Start(const Job& job) {
+    std::unique_ptr<Transfer> transfer;
+    if (idle_.empty()) {
+        transfer = std::make_unique<Transfer>(limits_);
+    } else {
+        transfer = std::move(idle_.back());
+        idle_.pop_back();
+    }
+    transfer->Prepare(job.url);
+    CURL* handle = transfer->handle();
+    if (handle == nullptr) {
+        fetched_[job.url] = Response{{}, {}, job.url};  // nothing can be delivered
+        return;
+    }
+    curl_easy_setopt(handle, CURLOPT_PIPEWAIT, 1L);  // wait for a connection to multiplex on
+    curl_multi_add_handle(multi_, handle);
+    running_.emplace(handle, Running{std::move(transfer), job.url, job.depth});
+}
+
+void ConcurrentFetcher::StartWaiting() {
+    while (!waiting_.empty() && running_.size() < static_cast<std::size_t>(kMostConnections) &&
+           running_.size() + fetched_.size() < kMostAhead && heldBytes_ < kMostHeldBytes) {
+        const Job job = std::move(waiting_.front());
+        waiting_.pop_front();
+        if (!fetched_.contains(job.url) && !IsRunning(job.url)) {
+            Start(job);
+        }
+    }
+}
+
+void ConcurrentFetcher::Drive() {
+    StartWaiting();
+    int stillRunning = 0;
+    curl_multi_perform(multi_, &stillRunning);
+    int queued = 0;
+    bool ended = false;
+    while (CURLMsg* message = curl_multi_info_read(multi_, &queued)) {
+        if (message->msg == CURLMSG_DONE) {
+            Collect(message->easy_handle, message->data.result);
+            ended = true;
+        }
+    }
+    if (!ended) {
+        curl_multi_poll(multi_, nullptr, 0, kPollMs, nullptr);
+    }
+    if (progress_) {
+        progress_(counts_);
+    }
+}
+
+void ConcurrentFetcher::Collect(CURL* handle, CURLcode result) {
+    curl_multi_remove_handle(multi_, handle);
+    const auto found = running_.find(handle);
+    Running running = std::move(found->second);
+    running_.erase(found);
+    Response response = running.transfer->Finish(result);
+    idle_.push_back(std::move(running.transfer));
+    ++counts_.fetched;
+    counts_.bytes += response.body.size();
+    Plan(response, running.depth);
+    heldBytes_ += response.body.size();
+    fetched_[running.url] = std::move(response);
+}
+
+}  // namespace platform

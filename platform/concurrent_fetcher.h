@@ -1,0 +1,74 @@
+// The transfer on libcurl's multi interface: what a fetched page or style sheet will ask for
+// next (the engine's plan) is fetched ahead, many at a time, into a cache that the run's own
+// requests take from in the order it asks. All of it runs on the caller's thread, inside
+// OpenURL, so the run stays as deterministic as with one address at a time.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include <curl/curl.h>
+
+#include "engine/ports.h"
+#include "platform/fetch_common.h"
+#include "platform/transfer.h"
+
+namespace platform {
+
+class ConcurrentFetcher : public engine::Fetcher {
+public:
+    explicit ConcurrentFetcher(TransferLimits limits = {});
+    ~ConcurrentFetcher() override;
+    ConcurrentFetcher(const ConcurrentFetcher&) = delete;
+    ConcurrentFetcher& operator=(const ConcurrentFetcher&) = delete;
+
+    // As CurlFetcher's: the response of `url` exactly as a transfer of its own would give it,
+    // taken from the cache when it was fetched ahead.
+    std::string OpenURL(const std::string& url) override;
+    std::string GetHeader() const override;
+    std::string FinalUrl() const override;
+    void StopWhen(engine::StopSignal stop) override;
+    void PlanWith(Planner planner) override;
+
+    void ReportProgressTo(ProgressSink sink) { progress_ = std::move(sink); }
+
+private:
+    struct Running {
+        std::unique_ptr<Transfer> transfer;
+        std::string url;
+        int depth;
+    };
+
+    struct Job {
+        std::string url;
+        int depth;
+    };
+
+    void Plan(const Response& response, int depth);
+    void Start(const Job& job);
+    void StartWaiting();
+    void Drive();
+    void Collect(CURL* handle, CURLcode result);
+    bool IsRunning(const std::string& url) const;
+
+    TransferLimits limits_;
+    CURLM* multi_ = nullptr;
+    std::vector<std::unique_ptr<Transfer>> idle_;
+    std::unordered_map<CURL*, Running> running_;
+    std::deque<Job> waiting_;
+    std::unordered_map<std::string, Response> fetched_;  // by the address asked for
+    std::unordered_map<std::string, int> depthOf_;       // of a fetched response, for its plan
+    std::unordered_set<std::string> planned_;            // letter case folded
+    std::size_t heldBytes_ = 0;                          // of the bodies in fetched_
+    Response last_;
+    Planner planner_;
+    ProgressSink progress_;
+    FetchProgress counts_;
+};
+
+}  // namespace platform

@@ -1,0 +1,31 @@
+#include "platform/fetch_common.h"
+
+#include <cstdio>
+
+#include "engine/text.h"
+#include "platform/data_url.h"
+
+namespace platform {
+
+std::string ProgressText(const FetchProgress& progress) {
+    char text[80];
+    std::snprintf(text, sizeof text, "fetched %zu of %zu, %.1f MB", progress.fetched,
+                  progress.known, static_cast<double>(progress.bytes) / (1 << 20));
+    return text;
+}
+
+std::optional<Response> LocalResponse(const std::string& url) {
+    if (engine::StartsWithNoCase(url, 1, "data:")) {
+        std::optional<DataUrl> data = DecodeDataUrl(url);
+        if (!data) {
+            return Response{{}, {}, url};
+        }
+        return Response{std::move(data->bytes), "Content-Type: " + data->mediaType + "\r\n", url};
+    }
+    if (!IsWebAddress(url)) {
+        return Response{{}, {}, url};
+    }
+    return std::nullopt;
+}
+
+}  // namespace platform

@@ -1,0 +1,20 @@
+#include "platform/make_fetcher.h"
+
+#include "platform/concurrent_fetcher.h"
+#include "platform/curl_fetcher.h"
+
+namespace platform {
+
+std::unique_ptr<engine::Fetcher> MakeFetcher(bool concurrent, TransferLimits limits,
+                                             ProgressSink progress) {
+    if (concurrent) {
+        auto fetcher = std::make_unique<ConcurrentFetcher>(std::move(limits));
+        fetcher->ReportProgressTo(std::move(progress));
+        return fetcher;
+    }
+    auto fetcher = std::make_unique<CurlFetcher>(std::move(limits));
+    fetcher->ReportProgressTo(std::move(progress));
+    return fetcher;
+}
+
+}  // namespace platform

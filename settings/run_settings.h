@@ -1,0 +1,30 @@
+// The settings that shape a run beyond the compiler and the output folder, read where the
+// window and korva-convert set one up. A missing or unusable value counts as its default.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "engine/capture.h"
+#include "engine/run_guard.h"
+#include "settings/settings_store.h"
+
+namespace settings {
+
+inline constexpr std::string_view kCaptureKey = "Capture";  // "complete" (default) or "classic"
+inline constexpr std::string_view kMaxDownloadKey = "MaxDownloadMB";  // one transfer's body
+inline constexpr std::string_view kMaxResourcesKey = "MaxResources";
+inline constexpr std::string_view kMaxStoredKey = "MaxStoredMB";  // all files of a run
+inline constexpr std::string_view kMaxRunKey = "MaxRunSeconds";
+inline constexpr std::string_view kParallelKey = "Parallel";  // "false": one address at a time
+
+struct RunSettings {
+    engine::Capture capture = engine::Capture::Complete;
+    bool parallel = true;
+    std::size_t maxDownloadBytes = std::size_t{256} << 20;
+    engine::RunLimits limits;
+};
+
+RunSettings ReadRunSettings(const SettingsStore& store);
+
+}  // namespace settings

@@ -1,0 +1,57 @@
+#include "engine/local_names.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using engine::ContentKind;
+
+const ContentKind kPage{".htm", ".html .xhtml .shtml", engine::Handling::Page};
+const ContentKind kPng{".png", "", engine::Handling::Store};
+
+TEST(SiteNamesTest, KeepsTheAddressesPathUnderItsHost) {
+    struct Case {
+        std::string address;
+        const ContentKind& kind;
+        std::string name;
+    };
+
+    const Case cases[] = {
+        {"http://127.0.0.1:8111/std/vec/struct.Vec.html", kPage,
+         "127.0.0.1_8111/std/vec/struct.Vec.html"},
+        {"http://user@host/", kPage, "host/index.htm"},
+        {"http://host/dir/", kPage, "host/dir/index.htm"},
+        {"http://host/page.php?id=3", kPage, "host/page.php-19cb08bc.htm"},
+        {"http://host/a//b/c/pic", kPng, "host/a/b/c/pic.png"},
+        {"http://host/My%20Pic.PNG", kPng, "host/My_Pic.PNG"},
+        {"http://host/a:b*c.png", kPng, "host/a_b_c.png"},
+        {"http://host/PIC.png", kPng, "host/PIC.png"},
+        {"http://host/pic", kPng, "host/pic-2.png"},  // taken, letter case ignored
+        {"http://host/x.png?a", kPng, "host/x-e40c292c.png"},
+        {"http://host/x.png?b", kPng, "host/x-e70c2de5.png"},
+    };
+    engine::SiteNames names;
+    EXPECT_EQ(names.StartPage("http://host/a.png"), "host/a.png.htm");
+    for (const Case& c : cases) {
+        EXPECT_EQ(names.Resource(c.address, c.kind, 0), c.name) << c.address;
+    }
+}
+
+TEST(LocalNamesTest, ClassicNamesAreNumberedInOneFolder) {
+    engine::ClassicNames names;
+    EXPECT_EQ(names.StartPage("http://host/a/b.html"), "chmindex.htm");
+    EXPECT_EQ(names.Resource("http://host/a/b.png", kPng, 7), "chm7.png");
+}
+
+TEST(LocalNamesTest, RelativeReferences) {
+    EXPECT_EQ(engine::RelativeReference("chmindex.htm", "chm3.gif"), "chm3.gif");
+    EXPECT_EQ(engine::RelativeReference("h/a/b/p.htm", "h/a/c/x.css"), "../c/x.css");
+    EXPECT_EQ(engine::RelativeReference("h/a/p.htm", "h/a/p.htm"), "p.htm");
+    EXPECT_EQ(engine::RelativeReference("h/ab/p.htm", "h/a/x.png"), "../a/x.png");
+    EXPECT_EQ(engine::RelativeReference("h/p.htm", "g/x.png"), "../g/x.png");
+}
+
+}  // namespace
