@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "hhc/chm/system_files.h"
 #include "hhc/hhp/project.h"
+#include "hhc/sysfiles/windows_file.h"
 
 namespace {
 
@@ -30,12 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
     }
-    if (hhc::hhp::LanguageId(project.language) == 0) {
+    if (hhc::hhp::LanguageId(project.language) == 0u) {
         std::abort();
     }
     // The window entries are fixed-size whatever the fields held.
-    hhc::chm::StringPool strings;
-    if (hhc::chm::WindowsFile(project.windows, strings).size() !=
+    hhc::sysfiles::StringPool strings;
+    if (hhc::sysfiles::WindowsFile(project.windows, strings).size() !=
         8 + 196 * project.windows.size()) {
         std::abort();
     }

@@ -1,7 +1,7 @@
 // The LZX encoder on any bytes, decoded again by libmspack's LZX decoder: the bytes must come
 // back. The first bytes steer the run: whether to compress or store, the size of the pieces
-// fed to the encoder, and how often the data is repeated, so inputs reach several frames and
-// reset intervals.
+// fed to the encoder, how often the data is repeated, so inputs reach several frames and reset
+// intervals, and how many threads compress.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -25,21 +25,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         input.push_back(static_cast<std::uint8_t>(c));  // copies differ a little
     }
 
-    hhc::lzx::Encoder encoder(compress);
+    const unsigned threads = 1 + (data[0] >> 1) % 3;
+
+    std::vector<std::uint8_t> output;
+    std::size_t frames = 0;
+    hhc::lzx::Encoder encoder(
+        [&](hhc::lzx::EncodedInterval&& interval) {
+            output.insert(output.end(), interval.bytes.begin(), interval.bytes.end());
+            frames += interval.frameEnds.size();
+        },
+        {compress, threads});
     for (std::size_t at = 0; at < input.size(); at += piece) {
         encoder.Write(std::span(input).subspan(at, std::min(piece, input.size() - at)));
     }
     encoder.Finish();
 
     constexpr std::size_t kFrame = 32768;
-    const std::size_t frames = (input.size() + kFrame - 1) / kFrame;
-    if (encoder.FrameStarts().size() != frames) {
+    if (frames != (input.size() + kFrame - 1) / kFrame) {
         std::abort();
     }
     std::vector<std::uint8_t> padded = input;
     padded.resize(frames * kFrame, 0);
-    const hhc::testing::LzxDecoded decoded =
-        hhc::testing::MspackLzxDecode(encoder.Output(), padded.size());
+    const hhc::testing::LzxDecoded decoded = hhc::testing::MspackLzxDecode(output, padded.size());
     if (!decoded.ok || decoded.data != padded) {
         std::abort();
     }

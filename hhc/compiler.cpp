@@ -1,6 +1,8 @@
 // Project to .chm. Topic references (default topic, window files) go through the same naming
 // as [FILES] entries, so a topic written as an absolute path finds its stored file. Stored
 // names are unique without regard to letter case, since every reader looks names up that way.
+// The language, and with it the code page of the titles and of the search index's words, is
+// settled once every page is read.
 #include "hhc/compiler.h"
 
 #include <algorithm>
@@ -9,14 +11,26 @@
 #include <ctime>
 #include <fstream>
 #include <map>
+#include <memory>
+#include <optional>
 #include <random>
+#include <thread>
 #include <vector>
 
+#include "hhc/ascii.h"
 #include "hhc/chm/chm_writer.h"
-#include "hhc/chm/system_files.h"
 #include "hhc/error.h"
+#include "hhc/fts/search_index.h"
 #include "hhc/hhp/project.h"
+#include "hhc/html/charset.h"
+#include "hhc/html/title.h"
 #include "hhc/messages.h"
+#include "hhc/output_target.h"
+#include "hhc/sysfiles/code_page.h"
+#include "hhc/sysfiles/string_pool.h"
+#include "hhc/sysfiles/system_file.h"
+#include "hhc/sysfiles/topic_tables.h"
+#include "hhc/sysfiles/windows_file.h"
 
 namespace hhc {
 
@@ -24,15 +38,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 32);
-        }
-    }
-    return out;
-}
+// Input is read in pieces of this size, so memory does not grow with the largest file.
+constexpr std::size_t kReadPiece = 1 << 16;
 
 std::string Slashes(std::string_view s) {
     std::string out(s);
@@ -40,23 +47,8 @@ std::string Slashes(std::string_view s) {
     return out;
 }
 
-bool ReadFile(const fs::path& path, std::vector<std::uint8_t>& bytes) {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    const std::uintmax_t size = fs::file_size(path, ec);
-    if (!in || ec) {
-        return false;
-    }
-    bytes.resize(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-    return in.gcount() == static_cast<std::streamsize>(size);
-}
-
 bool IsPage(std::string_view name) {
-    const std::string lower = Lower(name);
+    const std::string lower = LowerAscii(name);
     return lower.ends_with(".htm") || lower.ends_with(".html");
 }
 
@@ -68,6 +60,39 @@ std::uint32_t Timestamp() {
     return static_cast<std::uint32_t>(std::time(nullptr));
 }
 
+unsigned Threads(const CompileOptions& options) {
+    return options.threads != 0 ? options.threads
+                                : std::max(1u, std::thread::hardware_concurrency());
+}
+
+// A name of its own beside `target`, so two compilers writing the same output share nothing.
+fs::path TempBeside(const fs::path& target, std::string_view kind) {
+    return target.string() + "." + std::string(kind) + std::to_string(std::random_device{}());
+}
+
+// Opened, then removed at once: the open stream keeps the file, and no way of ending leaves it.
+std::fstream AnonymousStore(const fs::path& path) {
+    std::fstream store(path, std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
+    std::error_code ignored;
+    fs::remove(path, ignored);
+    if (!store) {
+        throw Error("cannot write beside " + path.parent_path().string());
+    }
+    return store;
+}
+
+// What a page says about itself, gathered while its bytes pass on their way to the compressor.
+struct PageScan {
+    html::TitleFinder title;
+    html::CharsetSniffer charset;
+};
+
+struct Page {
+    std::string path;  // stored name without the leading '/'
+    std::optional<std::string> rawTitle;
+    std::optional<html::Encoding> encoding;
+};
+
 class Compilation {
 public:
     Compilation(const fs::path& projectFile, std::ostream& warnings, const CompileOptions& options);
@@ -77,29 +102,41 @@ private:
     std::string Topic(std::string_view value) const;
     fs::path ProjectPath(std::string_view value) const;
     void ReportOptions(const CompileOptions& options);
+    fts::StopWords ReadStopList();
     fs::path Compile();
     bool Store(std::string_view entry);
+    bool StreamFile(const fs::path& source, const std::string& name);
+    void AddSearchIndex(const sysfiles::CodePage& codePage, sysfiles::SystemInfo& info);
     void AddSystemFiles();
-    void WriteOutput();
+    void WriteOutput(const chm::HeaderInfo& header);
 
     fs::path projectFile_;
     fs::path projectDir_;
-    fs::path output_;
     Messages messages_;
     hhp::Project project_;
     std::uint32_t timestamp_;
-    chm::ChmWriter writer_;
+    fs::path output_;  // as the project names it
+    unsigned threads_;
+    fs::path target_;  // what is replaced: the file a link names
+    std::fstream content_;
+    std::optional<chm::ChmWriter> writer_;
     std::map<std::string, fs::path> sourceByFoldedName_;
     std::vector<std::string> stored_;
-    std::vector<chm::Topic> topics_;
+    std::vector<Page> pages_;
+    std::unique_ptr<fts::SearchIndex> search_;  // with Full-text search=Yes
 };
 
 hhp::Project ReadProject(const fs::path& projectFile) {
-    std::vector<std::uint8_t> bytes;
-    if (!ReadFile(projectFile, bytes)) {
+    std::error_code ec;
+    std::ifstream in(projectFile, std::ios::binary);
+    if (!fs::is_regular_file(projectFile, ec) || !in) {
         throw Error("cannot read project file " + projectFile.string());
     }
-    return hhp::ParseProject(std::string(bytes.begin(), bytes.end()));
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        throw Error("cannot read project file " + projectFile.string());
+    }
+    return hhp::ParseProject(text);
 }
 
 Compilation::Compilation(const fs::path& projectFile, std::ostream& warnings,
@@ -109,10 +146,13 @@ Compilation::Compilation(const fs::path& projectFile, std::ostream& warnings,
       messages_(warnings),
       project_(ReadProject(projectFile_)),
       timestamp_(Timestamp()),
-      writer_(hhp::LanguageId(project_.language), timestamp_, options.compress) {
-    output_ = project_.compiledFile.empty() ? projectDir_ / projectFile_.stem().concat(".chm")
-                                            : ProjectPath(project_.compiledFile);
+      output_(project_.compiledFile.empty() ? projectDir_ / projectFile_.stem().concat(".chm")
+                                            : ProjectPath(project_.compiledFile)),
+      threads_(Threads(options)) {
     ReportOptions(options);
+    if (project_.fullTextSearch) {
+        search_ = std::make_unique<fts::SearchIndex>(ReadStopList());
+    }
 }
 
 fs::path Compilation::ProjectPath(std::string_view value) const {
@@ -134,11 +174,67 @@ void Compilation::ReportOptions(const CompileOptions& options) {
     }
 }
 
+fts::StopWords Compilation::ReadStopList() {
+    if (project_.stopListFile.empty()) {
+        return {};
+    }
+    const fs::path path = ProjectPath(project_.stopListFile);
+    std::error_code ec;
+    std::ifstream in(path, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!fs::is_regular_file(path, ec) || !in || in.bad()) {
+        messages_.Warning("cannot read the stop list file " + path.string() +
+                          ", every word indexed");
+        return {};
+    }
+    return fts::ReadStopWords(text);
+}
+
 std::string Compilation::Topic(std::string_view value) const {
     if (value.empty() || value.find("://") != std::string_view::npos) {
         return std::string(value);
     }
     return StoredName(value, projectDir_).substr(1);
+}
+
+// False when the file cannot be opened; a file that fails part way has been partly stored, so
+// that ends the compilation.
+bool Compilation::StreamFile(const fs::path& source, const std::string& name) {
+    std::error_code ec;
+    std::ifstream in(source, std::ios::binary);
+    if (!fs::is_regular_file(source, ec) || !in) {
+        return false;
+    }
+    std::optional<PageScan> scan;
+    if (IsPage(name)) {
+        scan.emplace();
+    }
+    messages_.Progress(name);
+    writer_->BeginFile(name);
+    std::vector<char> buffer(kReadPiece);
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        const std::string_view piece(buffer.data(), got);
+        writer_->Append(std::span(reinterpret_cast<const std::uint8_t*>(piece.data()), got));
+        if (scan) {
+            scan->title.Feed(piece);
+            scan->charset.Feed(piece);
+            if (search_) {
+                search_->Feed(piece);
+            }
+        }
+    }
+    if (in.bad()) {
+        throw Error("reading " + source.string() + " failed");
+    }
+    if (scan) {
+        pages_.push_back(Page{name.substr(1), scan->title.RawTitle(), scan->charset.Result()});
+        if (search_) {
+            search_->EndTopic();  // the page's place in pages_ is its topic number
+        }
+    }
+    return true;
 }
 
 bool Compilation::Store(std::string_view entry) {
@@ -147,7 +243,8 @@ bool Compilation::Store(std::string_view entry) {
     const fs::path source =
         (fs::path(path).is_absolute() ? fs::path(path) : projectDir_ / fs::path(path))
             .lexically_normal();
-    if (const auto it = sourceByFoldedName_.find(Lower(name)); it != sourceByFoldedName_.end()) {
+    if (const auto it = sourceByFoldedName_.find(LowerAscii(name));
+        it != sourceByFoldedName_.end()) {
         if (it->second == source) {
             return true;  // the same file named twice is stored once
         }
@@ -155,19 +252,26 @@ bool Compilation::Store(std::string_view entry) {
                           it->second.string() + ", not stored");
         return false;
     }
-    std::vector<std::uint8_t> bytes;
-    if (name == "/" || !ReadFile(source, bytes)) {
+    if (name == "/" || !StreamFile(source, name)) {
         messages_.Warning("cannot read " + source.string() + ", not stored");
         return false;
     }
-    messages_.Progress(name);
-    writer_.AddFile(name, bytes);
-    sourceByFoldedName_.emplace(Lower(name), source);
+    sourceByFoldedName_.emplace(LowerAscii(name), source);
     stored_.push_back(name);
-    if (IsPage(name)) {
-        topics_.push_back(chm::Topic{name.substr(1)});
-    }
     return true;
+}
+
+void Compilation::AddSearchIndex(const sysfiles::CodePage& codePage, sysfiles::SystemInfo& info) {
+    if (!search_) {
+        return;
+    }
+    // Readers take the search's code page from the LCID; the field is for the record.
+    const std::uint32_t codePageNumber = codePage.encoding == html::Encoding::kUtf8          ? 65001
+                                         : codePage.encoding == html::Encoding::kWindows1252 ? 1252
+                                                                                             : 0;
+    writer_->AddFile("/$FIftiMain",
+                     search_->Finish(codePage.encoding, codePage.lcid, codePageNumber));
+    info.fullTextSearch = true;
 }
 
 void Compilation::AddSystemFiles() {
@@ -178,12 +282,18 @@ void Compilation::AddSystemFiles() {
         w.indexFile = Topic(w.indexFile);
         w.defaultTopic = Topic(w.defaultTopic);
         w.homeTopic = Topic(w.homeTopic);
-        if (Lower(w.name) == Lower(project_.defaultWindow)) {
+        if (LowerAscii(w.name) == LowerAscii(project_.defaultWindow)) {
             defaultWindow = &w;
         }
     }
 
-    chm::SystemInfo info;
+    const bool utf8Pages = std::any_of(pages_.begin(), pages_.end(), [](const Page& p) {
+        return p.encoding == html::Encoding::kUtf8;
+    });
+    const sysfiles::CodePage codePage =
+        sysfiles::ProjectCodePage(hhp::LanguageId(project_.language), utf8Pages);
+
+    sysfiles::SystemInfo info;
     info.defaultTopic = Topic(project_.defaultTopic);
     if (info.defaultTopic.empty() && defaultWindow != nullptr) {
         info.defaultTopic = defaultWindow->defaultTopic;
@@ -196,42 +306,57 @@ void Compilation::AddSystemFiles() {
         info.title = defaultWindow->caption;
     }
     info.defaultWindow = defaultWindow != nullptr ? defaultWindow->name : std::string();
-    info.compiledName = Lower(output_.stem().string());
+    info.compiledName = LowerAscii(output_.stem().string());
     info.contentsFile = Topic(project_.contentsFile);
     info.indexFile = Topic(project_.indexFile);
     info.defaultFont = project_.defaultFont;
-    info.lcid = hhp::LanguageId(project_.language);
+    info.lcid = codePage.lcid;
     info.timestamp = timestamp_;
 
-    chm::StringPool strings;
-    const std::vector<std::uint8_t> windowsFile = chm::WindowsFile(windows, strings);
-    const chm::TopicTables tables = chm::BuildTopicTables(topics_);
-    writer_.AddFile("/#WINDOWS", windowsFile);
-    writer_.AddFile("/#TOPICS", tables.topics);
-    writer_.AddFile("/#URLTBL", tables.urlTable);
-    writer_.AddFile("/#URLSTR", tables.urlStrings);
-    writer_.AddFile("/#IDXHDR",
-                    chm::IndexHeader(static_cast<std::uint32_t>(topics_.size()), info.timestamp));
-    writer_.AddFile("/#STRINGS", strings.Bytes());
-    writer_.AddUncompressedFile("/#SYSTEM", chm::SystemFile(info));
-    writer_.AddUncompressedFile("/#ITBITS", {});
+    std::vector<sysfiles::Topic> topics;
+    for (const Page& page : pages_) {
+        // A title is moved into the file's code page before its references are decoded, so a
+        // reference to a character that code page lacks stays as written.
+        const std::string title =
+            page.rawTitle
+                ? html::CleanTitle(
+                      html::Transcode(*page.rawTitle, page.encoding.value_or(codePage.encoding),
+                                      codePage.encoding),
+                      codePage.encoding)
+                : std::string();
+        topics.push_back(sysfiles::Topic{page.path, title});
+    }
+
+    sysfiles::StringPool strings;
+    const std::vector<std::uint8_t> windowsFile = sysfiles::WindowsFile(windows, strings);
+    const sysfiles::TopicTables tables = sysfiles::BuildTopicTables(topics, strings);
+    writer_->AddFile("/#WINDOWS", windowsFile);
+    writer_->AddFile("/#TOPICS", tables.topics);
+    writer_->AddFile("/#URLTBL", tables.urlTable);
+    writer_->AddFile("/#URLSTR", tables.urlStrings);
+    writer_->AddFile("/#IDXHDR", sysfiles::IndexHeader(static_cast<std::uint32_t>(topics.size()),
+                                                       info.timestamp));
+    writer_->AddFile("/#STRINGS", strings.Bytes());
+    AddSearchIndex(codePage, info);
+    writer_->AddUncompressedFile("/#SYSTEM", sysfiles::SystemFile(info));
+    writer_->AddUncompressedFile("/#ITBITS", {});
+    WriteOutput(chm::HeaderInfo{codePage.lcid, timestamp_});
 }
 
-void Compilation::WriteOutput() {
-    // A name of its own, so two compilers writing the same output do not share a temporary.
-    const fs::path temp = output_.string() + ".part" + std::to_string(std::random_device{}());
+void Compilation::WriteOutput(const chm::HeaderInfo& header) {
+    const fs::path temp = TempBeside(target_, "part");
     try {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) {
             throw Error("cannot write " + output_.string());
         }
-        writer_.Finish(out);
+        writer_->Finish(out, header);
         out.close();
         if (!out) {
             throw Error("cannot write " + output_.string());
         }
         std::error_code ec;
-        fs::rename(temp, output_, ec);
+        fs::rename(temp, target_, ec);
         if (ec) {
             throw Error("cannot write " + output_.string() + ": " + ec.message());
         }
@@ -252,6 +377,10 @@ fs::path Compilation::Run() {
 }
 
 fs::path Compilation::Compile() {
+    // Settled before any file is read, so a refused output costs nothing and writes nothing.
+    target_ = OutputTarget(output_);
+    content_ = AnonymousStore(TempBeside(target_, "lzx"));
+    writer_.emplace(content_, lzx::EncoderOptions{.threads = threads_});
     bool anyStored = false;
     for (const std::string& entry : project_.files) {
         anyStored = Store(entry) || anyStored;
@@ -265,7 +394,6 @@ fs::path Compilation::Compile() {
         }
     }
     AddSystemFiles();
-    WriteOutput();
     return output_;
 }
 

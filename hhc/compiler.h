@@ -1,6 +1,7 @@
 // The help compiler's one operation: read a project, store its files, write the .chm beside it
-// (or where "Compiled file=" says). The output appears under its final name only when it is
-// complete: it is written to a temporary name first and renamed.
+// (or where "Compiled file=" says). Input files are read in pieces and pages are scanned for
+// their titles and encodings as they pass. The output appears under its final name only when it
+// is complete: it is written to a temporary name first and renamed.
 #pragma once
 
 #include <filesystem>
@@ -11,7 +12,8 @@
 namespace hhc {
 
 struct CompileOptions {
-    bool compress = true;
+    // Threads that compress; 0 takes one per core. The output is the same for any count.
+    unsigned threads = 0;
     // Where the per-file lines go when the project asks for them; nullptr: nowhere.
     std::ostream* progress = nullptr;
 };

@@ -1,12 +1,14 @@
-// hhc.exe PROJECT.hhp: compiles an HTML Help project into a .chm beside it. The exit status is
-// the platform help compiler's, which documentation tools test for: 1 when the .chm was written,
-// 0 when it was not (usage errors included).
+// hhc.exe [--threads N] PROJECT.hhp: compiles an HTML Help project into a .chm beside it. The exit
+// status is the platform help compiler's, which documentation tools test for: 1 when the .chm
+// was written, 0 when it was not (usage errors included, which take the same path as others).
 #include <exception>
 #include <iostream>
-#include <string_view>
+#include <string>
+#include <vector>
 
+#include "hhc/arguments.h"
 #include "hhc/compiler.h"
-#include "hhc/error.h"
+#include "hhc/visible_text.h"
 
 namespace {
 
@@ -14,27 +16,27 @@ constexpr int kWritten = 1;
 constexpr int kNotWritten = 0;
 
 constexpr const char* kUsage =
-    "usage: hhc.exe PROJECT.hhp\n"
+    "usage: hhc.exe [--threads N] PROJECT.hhp\n"
     "Compiles an HTML Help project into a .chm beside it, or where [OPTIONS] Compiled file=\n"
-    "names it. Exit status: 1 when the .chm was written, 0 when it was not, as the platform's\n"
-    "own help compiler does.\n";
+    "names it, compressing on N threads (default: one per core; the file is the same for any N).\n"
+    "Exit status: 1 when the .chm was written, 0 when it was not, as the platform's own help\n"
+    "compiler does.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::cout << kUsage;
         return kNotWritten;
     }
-    if (argc != 2) {
-        std::cerr << "usage: hhc.exe PROJECT.hhp (--help says more)\n";
-        return kNotWritten;
-    }
     try {
-        hhc::CompileProject(argv[1], std::cerr, {.progress = &std::cout});
+        hhc::Arguments parsed = hhc::ParseArguments(args);
+        parsed.options.progress = &std::cout;
+        hhc::CompileProject(parsed.project, std::cerr, parsed.options);
         return kWritten;
     } catch (const std::exception& e) {
-        std::cerr << "hhc.exe: " << e.what() << '\n';
+        std::cerr << "hhc.exe: " << hhc::VisibleText(e.what()) << '\n';
         return kNotWritten;
     }
 }

@@ -1,6 +1,8 @@
 // Every line goes to the log as it is said, so a log shows how far a compile that failed got.
 #include "hhc/messages.h"
 
+#include "hhc/visible_text.h"
+
 namespace hhc {
 
 void Messages::OpenLog(const std::filesystem::path& path) {
@@ -11,9 +13,10 @@ void Messages::OpenLog(const std::filesystem::path& path) {
 }
 
 void Messages::Say(std::ostream& out, std::string_view kind, std::string_view text) {
-    out << "hhc.exe: " << kind << text << '\n';
+    const std::string shown = VisibleText(text);
+    out << "hhc.exe: " << kind << shown << '\n';
     if (log_.is_open()) {
-        log_ << "hhc.exe: " << kind << text << '\n' << std::flush;
+        log_ << "hhc.exe: " << kind << shown << '\n' << std::flush;
     }
 }
 
@@ -33,7 +36,7 @@ void Messages::Progress(std::string_view storedName) {
 
 void Messages::Error(std::string_view text) {
     if (log_.is_open()) {
-        log_ << "hhc.exe: " << text << '\n' << std::flush;
+        log_ << "hhc.exe: " << VisibleText(text) << '\n' << std::flush;
     }
 }
 

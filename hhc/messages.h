@@ -1,6 +1,7 @@
 // What the compiler tells its user: warnings and notes on the warning stream, a line per stored
 // file on the progress stream when the project asks for one, and all of it, the final error
-// included, in the project's error log file when it names one.
+// included, in the project's error log file when it names one. Project text in them shows its
+// control characters visibly.
 #pragma once
 
 #include <filesystem>

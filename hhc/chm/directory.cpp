@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "hhc/ascii.h"
 #include "hhc/chm/byte_sink.h"
 #include "hhc/chm/encint.h"
 #include "hhc/error.h"
@@ -18,11 +19,6 @@ namespace {
 constexpr std::uint32_t kListingHeader = 0x14;
 constexpr std::uint32_t kIndexHeader = 0x08;
 constexpr std::uint32_t kEntriesPerQuickRef = 1 + (1u << kQuickRefDensity);
-
-unsigned char Fold(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + 32) : u;
-}
 
 // Entries of one chunk before its header and trailer are added.
 struct ChunkBody {
@@ -90,8 +86,8 @@ void PutBodyAndTrailer(ByteSink& chunk, std::size_t chunkStart, const ChunkBody&
 bool NameLess(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char x = Fold(a[i]);
-        const unsigned char y = Fold(b[i]);
+        const auto x = static_cast<unsigned char>(FoldAscii(a[i]));
+        const auto y = static_cast<unsigned char>(FoldAscii(b[i]));
         if (x != y) {
             return x < y;
         }

@@ -3,13 +3,23 @@
 
 #include "hhc/chm/byte_sink.h"
 #include "hhc/chm/dataspace.h"
+#include "hhc/lzx/lzx_constants.h"
 
 namespace hhc::chm {
 
 namespace {
 
-constexpr std::uint32_t kResetTableHeader = 0x28;
-constexpr std::uint64_t kFrameLength = 0x8000;
+constexpr std::uint32_t kControlDataVersion = 2;  // sizes below count 32 KiB frames
+constexpr auto kFramesPerReset = static_cast<std::uint32_t>(lzx::kResetInterval / lzx::kFrameSize);
+constexpr auto kFramesPerWindow = static_cast<std::uint32_t>(lzx::kWindowSize / lzx::kFrameSize);
+// chmlib multiplies its reset period by this; the stream resets once per window.
+constexpr std::uint32_t kWindowsPerReset = 1;
+static_assert(kFramesPerReset == 2 && kFramesPerWindow == 2,
+              "the only parameters every common reader decodes");
+
+constexpr std::uint32_t kResetTableVersion = 2;
+constexpr std::uint32_t kResetTableEntrySize = 8;
+constexpr std::uint32_t kResetTableHeader = 0x28;  // where the entries start
 
 }  // namespace
 
@@ -37,10 +47,10 @@ std::vector<std::uint8_t> ControlData() {
     ByteSink sink;
     sink.U32(6);  // DWORDs that follow
     sink.Text("LZXC");
-    sink.U32(2);  // version: the next two fields count 32 KiB units
-    sink.U32(2);  // reset interval
-    sink.U32(2);  // window size
-    sink.U32(1);  // windows per reset; chmlib multiplies its reset period by it
+    sink.U32(kControlDataVersion);
+    sink.U32(kFramesPerReset);
+    sink.U32(kFramesPerWindow);
+    sink.U32(kWindowsPerReset);
     sink.U32(0);
     return sink.Take();
 }
@@ -55,13 +65,13 @@ std::vector<std::uint8_t> ResetTable(std::uint64_t uncompressedLength,
                                      std::uint64_t compressedLength,
                                      std::span<const std::uint64_t> frameStarts) {
     ByteSink sink;
-    sink.U32(2);
+    sink.U32(kResetTableVersion);
     sink.U32(static_cast<std::uint32_t>(frameStarts.size()));
-    sink.U32(8);
+    sink.U32(kResetTableEntrySize);
     sink.U32(kResetTableHeader);
     sink.U64(uncompressedLength);
     sink.U64(compressedLength);
-    sink.U64(kFrameLength);
+    sink.U64(lzx::kFrameSize);
     for (const std::uint64_t start : frameStarts) {
         sink.U64(start);
     }

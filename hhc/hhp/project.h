@@ -55,8 +55,8 @@ Project ParseProject(std::string_view text);
 // `line` is what follows the window name and '='.
 Window ParseWindow(std::string_view name, std::string_view definition);
 
-// The leading number of a Language value (hex with 0x, else decimal); 0x0409 when missing
-// or zero, since viewers refuse a file whose language is 0.
-std::uint32_t LanguageId(std::string_view language);
+// The leading number of a Language value (hex with 0x, else decimal); nothing when it is missing,
+// unreadable or zero, since a viewer aborts on a file whose language is 0.
+std::optional<std::uint32_t> LanguageId(std::string_view language);
 
 }  // namespace hhc::hhp

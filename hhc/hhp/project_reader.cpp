@@ -3,6 +3,7 @@
 // quotes and outside the bracketed position.
 #include <cstdlib>
 
+#include "hhc/ascii.h"
 #include "hhc/hhp/project.h"
 
 namespace hhc::hhp {
@@ -18,19 +19,6 @@ std::string_view Trim(std::string_view s) {
         s.remove_suffix(1);
     }
     return s;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
-        if (fold(a[i]) != fold(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 std::string Unquote(std::string_view field) {
@@ -145,24 +133,24 @@ void SetOption(Project& p, std::string_view key, std::string_view value) {
         "TMPDIR",
     };
     for (const TextKey& k : kTextKeys) {
-        if (EqualNoCase(key, k.name)) {
+        if (EqualIgnoringCase(key, k.name)) {
             p.*k.field = std::string(value);
             return;
         }
     }
     for (const YesNoKey& k : kYesNoKeys) {
-        if (EqualNoCase(key, k.name)) {
-            p.*k.field = EqualNoCase(value, "Yes");
+        if (EqualIgnoringCase(key, k.name)) {
+            p.*k.field = EqualIgnoringCase(value, "Yes");
             return;
         }
     }
     for (const std::string_view accepted : kAcceptedKeys) {
-        if (EqualNoCase(key, accepted)) {
+        if (EqualIgnoringCase(key, accepted)) {
             return;
         }
     }
     for (const std::string& unknown : p.unknownKeys) {
-        if (EqualNoCase(key, unknown)) {
+        if (EqualIgnoringCase(key, unknown)) {
             return;
         }
     }
@@ -221,10 +209,10 @@ Project ParseProject(std::string_view text) {
         }
         if (line.front() == '[' && line.back() == ']') {
             const std::string_view name = Trim(line.substr(1, line.size() - 2));
-            section = EqualNoCase(name, "OPTIONS")   ? Section::kOptions
-                      : EqualNoCase(name, "WINDOWS") ? Section::kWindows
-                      : EqualNoCase(name, "FILES")   ? Section::kFiles
-                                                     : Section::kOther;
+            section = EqualIgnoringCase(name, "OPTIONS")   ? Section::kOptions
+                      : EqualIgnoringCase(name, "WINDOWS") ? Section::kWindows
+                      : EqualIgnoringCase(name, "FILES")   ? Section::kFiles
+                                                           : Section::kOther;
             continue;
         }
         const std::size_t eq = line.find('=');
@@ -249,10 +237,10 @@ Project ParseProject(std::string_view text) {
     return project;
 }
 
-std::uint32_t LanguageId(std::string_view language) {
+std::optional<std::uint32_t> LanguageId(std::string_view language) {
     const std::optional<std::uint32_t> id =
         Number(Trim(language).substr(0, Trim(language).find_first_of(" \t")));
-    return id.value_or(0) != 0 ? *id : 0x0409;
+    return id.value_or(0) != 0 ? id : std::nullopt;
 }
 
 }  // namespace hhc::hhp

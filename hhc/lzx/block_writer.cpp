@@ -5,7 +5,6 @@
 #include "hhc/lzx/block_writer.h"
 
 #include <algorithm>
-#include <bit>
 #include <cassert>
 
 #include "hhc/lzx/huffman.h"
@@ -41,14 +40,6 @@ void EndFrameIfDue(BitWriter& out, FrameCursor& cursor) {
 }
 
 }  // namespace
-
-int PositionSlot(std::uint32_t formattedOffset) {
-    if (formattedOffset < 4) {
-        return static_cast<int>(formattedOffset);
-    }
-    const int log = static_cast<int>(std::bit_width(formattedOffset)) - 1;
-    return 2 * log + static_cast<int>((formattedOffset >> (log - 1)) & 1);
-}
 
 std::vector<PretreeOp> PlanTreeDelta(std::span<const std::uint8_t> prev,
                                      std::span<const std::uint8_t> next) {
@@ -137,10 +128,10 @@ BlockPlan PlanBlock(std::span<const Item> items) {
             continue;
         }
         const int slot = PositionSlot(item.formattedOffset);
-        const int lengthHeader = std::min(item.length - kMinMatch, kNumPrimaryLengths);
-        ++mainFreqs[static_cast<std::size_t>(kNumChars + slot * 8 + lengthHeader)];
+        const int lengthHeader = LengthHeader(item.length);
+        ++mainFreqs[MainSymbol(slot, lengthHeader)];
         if (lengthHeader == kNumPrimaryLengths) {
-            ++lengthFreqs[static_cast<std::size_t>(item.length - kMinMatch - kNumPrimaryLengths)];
+            ++lengthFreqs[LengthSymbol(item.length)];
         }
         extraBits += static_cast<std::uint64_t>(ExtraBits(slot));
         if (ExtraBits(slot) >= kAlignedBits) {
@@ -218,11 +209,10 @@ void WriteCompressedBlock(BitWriter& out, std::span<const Item> items, std::size
             continue;
         }
         const int slot = PositionSlot(item.formattedOffset);
-        const int lengthHeader = std::min(item.length - kMinMatch, kNumPrimaryLengths);
-        mainCode.Put(out, static_cast<std::size_t>(kNumChars + slot * 8 + lengthHeader));
+        const int lengthHeader = LengthHeader(item.length);
+        mainCode.Put(out, MainSymbol(slot, lengthHeader));
         if (lengthHeader == kNumPrimaryLengths) {
-            lengthCode.Put(out,
-                           static_cast<std::size_t>(item.length - kMinMatch - kNumPrimaryLengths));
+            lengthCode.Put(out, LengthSymbol(item.length));
         }
         const int extra = ExtraBits(slot);
         const std::uint32_t footer =
@@ -239,8 +229,7 @@ void WriteCompressedBlock(BitWriter& out, std::span<const Item> items, std::size
 }
 
 void WriteUncompressedBlock(BitWriter& out, std::span<const std::uint8_t> data,
-                            const std::array<std::uint32_t, kNumRepeats>& repeats,
-                            FrameCursor& cursor) {
+                            const RepeatQueue& repeats, FrameCursor& cursor) {
     out.Put(kBlockUncompressed, 3);
     out.Put(static_cast<std::uint32_t>(data.size()), 24);
     out.PadForUncompressed();

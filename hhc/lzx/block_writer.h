@@ -11,6 +11,7 @@
 
 #include "hhc/lzx/bit_writer.h"
 #include "hhc/lzx/lzx_constants.h"
+#include "hhc/lzx/symbols.h"
 
 namespace hhc::lzx {
 
@@ -29,8 +30,6 @@ inline Item Literal(std::uint8_t byte) {
 inline Item Match(std::uint32_t length, std::uint32_t formattedOffset) {
     return Item{formattedOffset, static_cast<std::uint16_t>(length), 0};
 }
-
-int PositionSlot(std::uint32_t formattedOffset);
 
 // Lengths of the last verbatim or aligned block in the current reset interval.
 struct PreviousLengths {
@@ -76,7 +75,6 @@ void WriteCompressedBlock(BitWriter& out, std::span<const Item> items, std::size
 // An uncompressed block of `data` (a whole number of frames, or the stream's last bytes),
 // carrying the repeat offsets the decoder must load.
 void WriteUncompressedBlock(BitWriter& out, std::span<const std::uint8_t> data,
-                            const std::array<std::uint32_t, kNumRepeats>& repeats,
-                            FrameCursor& cursor);
+                            const RepeatQueue& repeats, FrameCursor& cursor);
 
 }  // namespace hhc::lzx

@@ -1,6 +1,6 @@
-// Frames and reset intervals. Each interval is parsed lazily first; the code lengths that parse
-// would get then price every choice for a cost-driven re-parse, and the result is cut into
-// blocks where the statistics change.
+// Frames and reset intervals. Each interval's matches are searched once; it is parsed lazily
+// first, the code lengths that parse would get then price every choice for a cost-driven
+// re-parse, and the result is cut into blocks where the statistics change.
 //
 // What every decoder insists on: each 32 KiB frame decodes to exactly 32 KiB (the last one is
 // padded with zeros) and ends on a 16-bit boundary, even inside a block; no match crosses a
@@ -16,6 +16,7 @@
 
 #include "hhc/lzx/bit_writer.h"
 #include "hhc/lzx/block_writer.h"
+#include "hhc/lzx/encoder_pool.h"
 #include "hhc/lzx/lazy_parser.h"
 #include "hhc/lzx/lzx_constants.h"
 #include "hhc/lzx/match_finder.h"
@@ -82,9 +83,60 @@ std::vector<Block> SplitIntoBlocks(std::span<const Item> items) {
 
 }  // namespace
 
-Encoder::Encoder(bool compress) : compress_(compress) {
+EncodedInterval IntervalEncoder::Encode(std::span<const std::uint8_t> interval) {
+    EncodedInterval out;
+    if (!compress_ || !TryCompressed(interval, out)) {
+        Store(interval, out);
+    }
+    return out;
+}
+
+bool IntervalEncoder::TryCompressed(std::span<const std::uint8_t> interval, EncodedInterval& out) {
+    FindMatches(interval, finder_, matches_);
+    std::vector<Item> items = LazyParse(interval, matches_);
+    if (EstimateCompressedBlock(items, PreviousLengths{}).bits >= 8 * interval.size()) {
+        return false;  // noise: the cost-driven passes would not make it shrink either
+    }
+    for (int pass = 0; pass < kOptimalPasses; ++pass) {
+        items = NearOptimalParse(interval, CostModel::FromItems(items), matches_, nodes_);
+    }
+
+    BitWriter bits(out.bytes, interval.size() + interval.size() / 2);
+    bits.Put(0, 1);  // E8 translation off
+    PreviousLengths prev;
+    FrameCursor cursor{0, &out.frameEnds};
+    for (const Block& block : SplitIntoBlocks(items)) {
+        WriteCompressedBlock(bits, block.items, block.size, prev, cursor);
+    }
+
+    bool fits = !bits.Overflowed() && out.bytes.size() < interval.size();
+    std::uint64_t frameStart = 0;
+    for (const std::uint64_t frameEnd : out.frameEnds) {
+        fits = fits && frameEnd - frameStart <= kMaxCompressedFrame;
+        frameStart = frameEnd;
+    }
+    if (!fits) {
+        out = EncodedInterval{};
+    }
+    return fits;
+}
+
+void IntervalEncoder::Store(std::span<const std::uint8_t> interval, EncodedInterval& out) {
+    BitWriter bits(out.bytes);
+    bits.Put(0, 1);  // E8 translation off
+    FrameCursor cursor{0, &out.frameEnds};
+    for (std::size_t at = 0; at < interval.size(); at += kFrameSize) {
+        WriteUncompressedBlock(bits, interval.subspan(at, kFrameSize), kFreshRepeats, cursor);
+    }
+}
+
+Encoder::Encoder(Sink sink, EncoderOptions options)
+    : pool_(std::make_unique<EncoderPool>(options, std::move(sink))) {
     pending_.reserve(kResetInterval);
 }
+
+// Out of line, where EncoderPool is complete.
+Encoder::~Encoder() = default;
 
 void Encoder::Write(std::span<const std::uint8_t> data) {
     inputSize_ += data.size();
@@ -94,75 +146,41 @@ void Encoder::Write(std::span<const std::uint8_t> data) {
                         data.begin() + static_cast<std::ptrdiff_t>(take));
         data = data.subspan(take);
         if (pending_.size() == kResetInterval) {
-            EncodeInterval(pending_);
-            pending_.clear();
+            pool_->Submit(std::exchange(pending_, {}));
+            pending_.reserve(kResetInterval);
         }
     }
 }
 
 void Encoder::Finish() {
+    if (finished_) {
+        return;
+    }
+    finished_ = true;
     if (!pending_.empty()) {
         // Every frame must decode to a full 32 KiB, so the tail is padded with zeros.
         pending_.resize((pending_.size() + kFrameSize - 1) / kFrameSize * kFrameSize, 0);
-        EncodeInterval(pending_);
-        pending_.clear();
+        pool_->Submit(std::exchange(pending_, {}));
     }
-    // The last entry is where a following frame would start: there is none.
-    frameStarts_.pop_back();
+    pool_->Flush();
 }
 
-void Encoder::EncodeInterval(std::span<const std::uint8_t> interval) {
-    if (!compress_ || !TryCompressed(interval)) {
-        Store(interval);
-    }
-}
-
-bool Encoder::TryCompressed(std::span<const std::uint8_t> interval) {
-    const std::size_t start = output_.size();
-    const std::size_t firstFrame = frameStarts_.size() - 1;
-    static thread_local MatchFinder finder;
-    std::vector<Item> items = LazyParse(interval, finder);
-    static thread_local MatchTable matches;
-    matches.first.clear();
-    for (int pass = 0; pass < kOptimalPasses; ++pass) {
-        items = NearOptimalParse(interval, finder, CostModel::FromItems(items), matches);
-    }
-
-    BitWriter out(output_, start + interval.size() + interval.size() / 2);
-    out.Put(0, 1);  // E8 translation off
-    PreviousLengths prev;
-    FrameCursor cursor{0, &frameStarts_};
-    for (const Block& block : SplitIntoBlocks(items)) {
-        WriteCompressedBlock(out, block.items, block.size, prev, cursor);
-    }
-
-    bool fits = !out.Overflowed() && output_.size() - start < interval.size();
-    for (std::size_t f = firstFrame; fits && f + 1 < frameStarts_.size(); ++f) {
-        fits = frameStarts_[f + 1] - frameStarts_[f] <= kMaxCompressedFrame;
-    }
-    if (!fits) {
-        output_.resize(start);
-        frameStarts_.resize(firstFrame + 1);
-    }
-    return fits;
-}
-
-void Encoder::Store(std::span<const std::uint8_t> interval) {
-    BitWriter out(output_);
-    out.Put(0, 1);  // E8 translation off
-    FrameCursor cursor{0, &frameStarts_};
-    for (std::size_t at = 0; at < interval.size(); at += kFrameSize) {
-        WriteUncompressedBlock(out, interval.subspan(at, kFrameSize), {1, 1, 1}, cursor);
-    }
-}
-
-Compressed Compress(std::span<const std::uint8_t> input, bool compress) {
-    Encoder encoder(compress);
+Compressed Compress(std::span<const std::uint8_t> input, EncoderOptions options) {
+    Compressed result;
+    result.frameStarts.push_back(0);
+    Encoder encoder(
+        [&result](EncodedInterval&& interval) {
+            const std::uint64_t base = result.data.size();
+            result.data.insert(result.data.end(), interval.bytes.begin(), interval.bytes.end());
+            for (const std::uint64_t end : interval.frameEnds) {
+                result.frameStarts.push_back(base + end);
+            }
+        },
+        options);
     encoder.Write(input);
     encoder.Finish();
-    Compressed result;
-    result.frameStarts = encoder.FrameStarts();
-    result.data = encoder.TakeOutput();
+    // The last entry is where a following frame would start: there is none.
+    result.frameStarts.pop_back();
     return result;
 }
 

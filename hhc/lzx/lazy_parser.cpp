@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "hhc/lzx/lzx_constants.h"
+#include "hhc/lzx/symbols.h"
 
 namespace hhc::lzx {
 
@@ -15,8 +16,6 @@ namespace {
 constexpr std::uint32_t kLazyLimit = 48;
 // New offsets needing more extra bits than this are not worth it for a three-byte match.
 constexpr int kMaxExtraBitsForShortMatch = 8;
-
-using Repeats = std::array<std::uint32_t, kNumRepeats>;
 
 struct Choice {
     std::uint32_t length = 0;  // 0: emit a literal
@@ -32,9 +31,8 @@ int MatchScore(std::uint32_t length, std::uint32_t formattedOffset) {
 
 class Parser {
 public:
-    Parser(std::span<const std::uint8_t> data, MatchFinder& finder) : data_(data), finder_(finder) {
-        finder_.Reset(data.data(), data.size());
-    }
+    Parser(std::span<const std::uint8_t> data, const MatchTable& matches)
+        : data_(data), matches_(matches) {}
 
     std::vector<Item> Run();
 
@@ -44,8 +42,8 @@ private:
     void Take(const Choice& c, std::vector<Item>& items);
 
     std::span<const std::uint8_t> data_;
-    MatchFinder& finder_;
-    Repeats repeats_{1, 1, 1};
+    const MatchTable& matches_;
+    RepeatQueue repeats_ = kFreshRepeats;
 };
 
 std::uint32_t Parser::RepeatLength(std::size_t pos, std::uint32_t offset,
@@ -62,7 +60,8 @@ Choice Parser::Best(std::size_t pos) {
     const std::size_t maxLength =
         std::min({static_cast<std::size_t>(kMaxMatch), frameEnd - pos, data_.size() - pos});
     Choice best;
-    const MatchCandidate found = finder_.FindAndInsert(pos, maxLength);
+    const std::span<const MatchCandidate> all = matches_.At(pos);
+    const MatchCandidate found = all.empty() ? MatchCandidate{} : all.back();
     if (maxLength < static_cast<std::size_t>(kMinMatch)) {
         return best;
     }
@@ -90,11 +89,7 @@ Choice Parser::Best(std::size_t pos) {
 
 void Parser::Take(const Choice& c, std::vector<Item>& items) {
     items.push_back(Match(c.length, c.formattedOffset));
-    if (c.formattedOffset >= kNumRepeats) {
-        repeats_ = {c.formattedOffset - 2, repeats_[0], repeats_[1]};
-    } else if (c.formattedOffset != 0) {
-        std::swap(repeats_[0], repeats_[c.formattedOffset]);
-    }
+    repeats_ = AfterMatch(repeats_, c.formattedOffset);
 }
 
 std::vector<Item> Parser::Run() {
@@ -114,11 +109,9 @@ std::vector<Item> Parser::Run() {
             ++pos;
             continue;
         }
-        std::size_t inserted = pos + 1;
         const bool sameFrame = (pos + 1) % kFrameSize != 0;
         if (cur.length < kLazyLimit && pos + 1 < size && sameFrame) {
             const Choice next = Best(pos + 1);
-            inserted = pos + 2;
             if (next.score >= cur.score + 8) {
                 items.push_back(Literal(data_[pos]));
                 ++pos;
@@ -128,9 +121,6 @@ std::vector<Item> Parser::Run() {
             }
         }
         Take(cur, items);
-        for (std::size_t p = inserted; p < pos + cur.length; ++p) {
-            finder_.Insert(p);
-        }
         pos += cur.length;
     }
     return items;
@@ -138,8 +128,8 @@ std::vector<Item> Parser::Run() {
 
 }  // namespace
 
-std::vector<Item> LazyParse(std::span<const std::uint8_t> interval, MatchFinder& finder) {
-    return Parser(interval, finder).Run();
+std::vector<Item> LazyParse(std::span<const std::uint8_t> interval, const MatchTable& matches) {
+    return Parser(interval, matches).Run();
 }
 
 }  // namespace hhc::lzx

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace hhc::lzx {
@@ -29,10 +30,8 @@ public:
 
     // Starts a new interval; `data` must stay valid until the next Reset.
     void Reset(const std::uint8_t* data, std::size_t size);
-    // Longest match for `pos` among earlier positions, then records `pos` in the chains.
-    MatchCandidate FindAndInsert(std::size_t pos, std::size_t maxLength);
     // Every match for `pos` that is longer than all nearer ones, shortest (and nearest) first,
-    // into `out`; then records `pos`. Returns the longest length found (0 below three).
+    // appended to `out`; then records `pos`. Returns the longest length found (0 below three).
     std::uint32_t FindAllAndInsert(std::size_t pos, std::size_t maxLength,
                                    std::vector<MatchCandidate>& out);
     // Records `pos` without searching (bytes covered by a chosen match).
@@ -47,7 +46,24 @@ private:
     std::vector<std::int32_t> head3_;  // latest position per three-byte hash
     std::vector<std::int32_t> head4_;  // latest position per four-byte hash
     std::vector<std::int32_t> prev_;   // previous position with the same four-byte hash
-    std::vector<MatchCandidate> found_;
 };
+
+// A match at least this long is taken whole by every parser, so the positions it covers are
+// not searched: this bounds the work on highly repetitive data.
+inline constexpr std::uint32_t kTakeAtOnceLength = 96;
+
+// The matches of every position of one interval, searched once and read by every parse.
+struct MatchTable {
+    std::vector<std::uint32_t> first;  // per position: index of its first match; one extra
+    std::vector<MatchCandidate> matches;
+
+    // Longer than all nearer ones, shortest (and nearest) first; none past a frame end.
+    std::span<const MatchCandidate> At(std::size_t pos) const {
+        return std::span(matches).subspan(first[pos], first[pos + 1] - first[pos]);
+    }
+};
+
+// Fills `table` for `interval` (at most one reset interval) with `finder`.
+void FindMatches(std::span<const std::uint8_t> interval, MatchFinder& finder, MatchTable& table);
 
 }  // namespace hhc::lzx

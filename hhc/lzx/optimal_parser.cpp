@@ -1,10 +1,9 @@
 // Near-optimal parser: a forward shortest-path pass over the interval, then a walk back from
 // the end. A match at least kTakeAtOnceLength long is taken without pricing the positions it
-// covers, which bounds the work on highly repetitive data.
+// covers, as the match table did not search them.
 #include "hhc/lzx/optimal_parser.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "hhc/lzx/huffman.h"
 
@@ -14,26 +13,8 @@ namespace {
 
 // Symbols the previous parse never used still need a price; about as dear as the rarest.
 constexpr std::uint8_t kUnusedSymbolCost = 14;
-constexpr std::uint32_t kTakeAtOnceLength = 96;
-constexpr std::uint32_t kInfinite = std::numeric_limits<std::uint32_t>::max();
 
-using Repeats = std::array<std::uint32_t, kNumRepeats>;
-
-struct Node {
-    std::uint32_t cost = kInfinite;
-    std::uint32_t formattedOffset = 0;  // of the edge that arrives here
-    std::uint16_t length = 0;           // 0: a literal arrives here
-    Repeats repeats{1, 1, 1};
-};
-
-Repeats After(const Repeats& r, std::uint32_t formattedOffset) {
-    if (formattedOffset >= kNumRepeats) {
-        return {formattedOffset - 2, r[0], r[1]};
-    }
-    Repeats next = r;
-    std::swap(next[0], next[formattedOffset]);
-    return next;
-}
+using Node = PathNode;
 
 template <std::size_t N>
 void Prices(const std::array<std::uint32_t, N>& freqs, std::array<std::uint8_t, N>& out) {
@@ -52,17 +33,14 @@ struct PriceTable {
         for (int slot = 0; slot < kChmPositionSlots; ++slot) {
             for (int header = 0; header <= kNumPrimaryLengths; ++header) {
                 slotCost[static_cast<std::size_t>(slot)][static_cast<std::size_t>(header)] =
-                    model.main[static_cast<std::size_t>(kNumChars + slot * 8 + header)] +
+                    model.main[MainSymbol(slot, header)] +
                     static_cast<std::uint32_t>(ExtraBits(slot));
             }
         }
-        for (int len = kMinMatch; len <= kMaxMatch; ++len) {
-            const int header = std::min(len - kMinMatch, kNumPrimaryLengths);
-            headerOf[static_cast<std::size_t>(len)] = static_cast<std::uint8_t>(header);
-            lengthCost[static_cast<std::size_t>(len)] =
-                header == kNumPrimaryLengths
-                    ? model.length[static_cast<std::size_t>(len - kMinMatch - kNumPrimaryLengths)]
-                    : 0;
+        for (std::uint32_t len = kMinMatch; len <= kMaxMatch; ++len) {
+            const int header = LengthHeader(len);
+            headerOf[len] = static_cast<std::uint8_t>(header);
+            lengthCost[len] = header == kNumPrimaryLengths ? model.length[LengthSymbol(len)] : 0;
         }
         for (int b = 0; b < kNumChars; ++b) {
             literal[static_cast<std::size_t>(b)] = model.main[static_cast<std::size_t>(b)];
@@ -89,11 +67,10 @@ CostModel CostModel::FromItems(std::span<const Item> items) {
             ++mainFreqs[item.literal];
             continue;
         }
-        const int header = std::min(item.length - kMinMatch, kNumPrimaryLengths);
-        ++mainFreqs[static_cast<std::size_t>(kNumChars + PositionSlot(item.formattedOffset) * 8 +
-                                             header)];
+        const int header = LengthHeader(item.length);
+        ++mainFreqs[MainSymbol(PositionSlot(item.formattedOffset), header)];
         if (header == kNumPrimaryLengths) {
-            ++lengthFreqs[static_cast<std::size_t>(item.length - kMinMatch - kNumPrimaryLengths)];
+            ++lengthFreqs[LengthSymbol(item.length)];
         }
     }
     CostModel model;
@@ -107,25 +84,16 @@ namespace {
 // One shortest-path pass over an interval.
 class Pass {
 public:
-    Pass(std::span<const std::uint8_t> data, MatchFinder& finder, const CostModel& costs,
-         MatchTable& table)
-        : data_(data), finder_(finder), prices_(costs), table_(table), search_(!table.Filled()) {
-        if (search_) {
-            finder_.Reset(data.data(), data.size());
-            table_.first.assign(data.size() + 1, 0);
-            table_.matches.clear();
-        }
-        // Kept between calls: a fresh 1.5 MB per pass costs more in page faults than the pass.
-        static thread_local std::vector<Node> nodes;
+    Pass(std::span<const std::uint8_t> data, const CostModel& costs, const MatchTable& table,
+         std::vector<Node>& nodes)
+        : data_(data), prices_(costs), table_(table), nodes_(&nodes) {
         nodes.assign(data.size() + 1, Node{});
         nodes[0].cost = 0;
-        nodes_ = &nodes;
     }
 
     std::vector<Item> Run();
 
 private:
-    std::span<const MatchCandidate> Matches(std::size_t pos, std::size_t maxLength);
     void PriceEdges(std::size_t pos, const std::array<std::uint32_t, kNumRepeats>& repeatLength,
                     std::span<const MatchCandidate> found);
     void Arrive(std::size_t from, std::uint32_t len, std::uint32_t formatted, std::uint32_t cost);
@@ -133,26 +101,10 @@ private:
     std::vector<Item> WalkBack() const;
 
     std::span<const std::uint8_t> data_;
-    MatchFinder& finder_;
     const PriceTable prices_;
-    MatchTable& table_;
-    const bool search_;
-    std::vector<Node>* nodes_ = nullptr;
-    std::vector<MatchCandidate> searched_;
+    const MatchTable& table_;
+    std::vector<Node>* nodes_;
 };
-
-// The first pass searches and records; later passes read the record.
-std::span<const MatchCandidate> Pass::Matches(std::size_t pos, std::size_t maxLength) {
-    if (!search_) {
-        return std::span(table_.matches)
-            .subspan(table_.first[pos], table_.first[pos + 1] - table_.first[pos]);
-    }
-    searched_.clear();
-    finder_.FindAllAndInsert(pos, maxLength, searched_);
-    table_.first[pos] = static_cast<std::uint32_t>(table_.matches.size());
-    table_.matches.insert(table_.matches.end(), searched_.begin(), searched_.end());
-    return searched_;
-}
 
 void Pass::Arrive(std::size_t from, std::uint32_t len, std::uint32_t formatted,
                   std::uint32_t cost) {
@@ -161,7 +113,7 @@ void Pass::Arrive(std::size_t from, std::uint32_t len, std::uint32_t formatted,
         to.cost = cost;
         to.length = static_cast<std::uint16_t>(len);
         to.formattedOffset = formatted;
-        to.repeats = After((*nodes_)[from].repeats, formatted);
+        to.repeats = AfterMatch((*nodes_)[from].repeats, formatted);
     }
 }
 
@@ -172,13 +124,7 @@ void Pass::TakeLongMatch(std::size_t pos, std::uint32_t len, std::uint32_t forma
     to.cost = here.cost + prices_.Match(len, PositionSlot(formatted));
     to.length = static_cast<std::uint16_t>(len);
     to.formattedOffset = formatted;
-    to.repeats = After(here.repeats, formatted);
-    if (search_) {
-        for (std::size_t p = pos + 1; p < pos + len; ++p) {
-            finder_.Insert(p);
-            table_.first[p] = static_cast<std::uint32_t>(table_.matches.size());
-        }
-    }
+    to.repeats = AfterMatch(here.repeats, formatted);
 }
 
 // The literal, every length of every repeat match, and for each hash-chain match the lengths
@@ -215,7 +161,7 @@ std::vector<Item> Pass::Run() {
         const std::size_t frameEnd = (pos / kFrameSize + 1) * kFrameSize;
         const std::size_t maxLength =
             std::min({static_cast<std::size_t>(kMaxMatch), frameEnd - pos, n - pos});
-        const std::span<const MatchCandidate> found = Matches(pos, maxLength);
+        const std::span<const MatchCandidate> found = table_.At(pos);
         const std::uint32_t longest = found.empty() ? 0 : found.back().length;
 
         std::array<std::uint32_t, kNumRepeats> repeatLength{};
@@ -242,9 +188,6 @@ std::vector<Item> Pass::Run() {
         PriceEdges(pos, repeatLength, found);
         ++pos;
     }
-    if (search_) {
-        table_.first[n] = static_cast<std::uint32_t>(table_.matches.size());
-    }
     return WalkBack();
 }
 
@@ -266,9 +209,9 @@ std::vector<Item> Pass::WalkBack() const {
 
 }  // namespace
 
-std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> data, MatchFinder& finder,
-                                   const CostModel& costs, MatchTable& table) {
-    return Pass(data, finder, costs, table).Run();
+std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> data, const CostModel& costs,
+                                   const MatchTable& matches, std::vector<PathNode>& nodes) {
+    return Pass(data, costs, matches, nodes).Run();
 }
 
 }  // namespace hhc::lzx

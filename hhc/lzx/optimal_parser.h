@@ -13,6 +13,7 @@
 #include "hhc/lzx/block_writer.h"
 #include "hhc/lzx/lzx_constants.h"
 #include "hhc/lzx/match_finder.h"
+#include "hhc/lzx/symbols.h"
 
 namespace hhc::lzx {
 
@@ -24,16 +25,17 @@ struct CostModel {
     static CostModel FromItems(std::span<const Item> items);
 };
 
-// The hash-chain matches of one interval, kept so that later passes need not search again.
-struct MatchTable {
-    std::vector<std::uint32_t> first;  // per position: index of its first match; one extra
-    std::vector<MatchCandidate> matches;
-
-    bool Filled() const { return !first.empty(); }
+// The cheapest way found so far to reach one position of the interval.
+struct PathNode {
+    std::uint32_t cost = 0xFFFFFFFFu;
+    std::uint32_t formattedOffset = 0;  // of the edge that arrives here
+    std::uint16_t length = 0;           // 0: a literal arrives here
+    RepeatQueue repeats = kFreshRepeats;
 };
 
-// Searches with `finder` when `table` is empty and fills it; reads it otherwise.
-std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> interval, MatchFinder& finder,
-                                   const CostModel& costs, MatchTable& table);
+// `nodes` is the caller's, kept between intervals: allocating it afresh for every pass costs
+// more in page faults than the pass.
+std::vector<Item> NearOptimalParse(std::span<const std::uint8_t> interval, const CostModel& costs,
+                                   const MatchTable& matches, std::vector<PathNode>& nodes);
 
 }  // namespace hhc::lzx

@@ -3,6 +3,7 @@
 // whose every header byte is known.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -191,7 +192,8 @@ Bytes Hex(const std::string& text) {
 // Two 27-byte pages, a one-byte #STRINGS and a given #SYSTEM, stored uncompressed: every
 // header byte, the directory and the ::DataSpace files are known for this file.
 TEST(ChmWriter, TwoPageWorkedExample) {
-    ChmWriter writer(0x0409, 0x5F5E1000, false);
+    std::stringstream store;
+    ChmWriter writer(store, {.compress = false});
     const std::string a = "<html><body>A</body></html>";
     const std::string b = "<html><body>B</body></html>";
     writer.AddFile("/a.htm", Bytes(a.begin(), a.end()));
@@ -206,7 +208,7 @@ TEST(ChmWriter, TwoPageWorkedExample) {
     writer.AddUncompressedFile("/#SYSTEM", system);
     writer.AddUncompressedFile("/#ITBITS", {});
     std::ostringstream out;
-    writer.Finish(out);
+    writer.Finish(out, {0x0409, 0x5F5E1000});
     const std::string s = out.str();
     const Bytes file(s.begin(), s.end());
 

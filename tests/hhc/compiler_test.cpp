@@ -1,17 +1,24 @@
 // hhc.exe's contract: exit codes (the platform compiler's: 1 written, 0 not), messages, where
-// the output goes, no partial output on failure, and what #SYSTEM tells viewers (read back
-// through libmspack).
+// the output goes and what may be replaced, no partial output on failure, memory that does not
+// grow with the input, and what #SYSTEM tells viewers (read back through libmspack).
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include "hhc/visible_text.h"
 #include "tests/hhc/mspack_reader.h"
 #include "tests/hhc/test_support.h"
 #include "tests/support/run_program.h"
@@ -72,6 +79,9 @@ TEST(HhcExe, FailuresExitZeroWithOneLineAndLeaveNoOutput) {
     const Case cases[] = {
         {"NoArgument", {}},
         {"TwoArguments", {"a.hhp", "b.hhp"}},
+        {"ThreadsWithoutProject", {"--threads", "2"}},
+        {"NoThreads", {"--threads", "0", (p / "none.hhp").string()}},
+        {"ThreadsNotANumber", {"--threads", "2x", (p / "none.hhp").string()}},
         {"NoProjectFile", {(p / "absent.hhp").string()}},
         {"ProjectIsAFolder", {p.string()}},
         {"NoReadableFile", {(p / "none.hhp").string()}},
@@ -89,6 +99,26 @@ TEST(HhcExe, FailuresExitZeroWithOneLineAndLeaveNoOutput) {
             << r.standardError;
         EXPECT_TRUE(OnlyFiles(p, {"none.hhp", "unwritable.hhp", "page.htm"}));
     }
+}
+
+// Reset intervals are compressed independently, so the file is the same for any thread count.
+TEST(HhcExe, SameFileForAnyThreadCount) {
+    support::TempFolder dir;
+    const fs::path p = dir.path();
+    const Bytes page = HtmlText(600000, 3);
+    WriteFile(p / "a.htm", page);
+    WriteFile(p / "b.gif", Noise(100000, 4));
+    WriteFile(p / "p.hhp", "[OPTIONS]\r\nTitle=Threads\r\n[FILES]\r\na.htm\r\nb.gif\r\n");
+    std::vector<Bytes> outputs;
+    for (const char* threads : {"1", "4"}) {
+        const support::ProgramResult r =
+            support::RunProgram({HHC_EXE, "--threads", threads, (p / "p.hhp").string()},
+                                {"SOURCE_DATE_EPOCH=1700000000"});
+        ASSERT_EQ(r.exitCode, kCompiled) << r.standardError;
+        outputs.push_back(ReadFile(p / "p.chm"));
+    }
+    EXPECT_TRUE(outputs[0] == outputs[1]);
+    EXPECT_GT(outputs[0].size(), 100000u);
 }
 
 // A missing file and a second file that would take the same stored name are passed over with
@@ -271,6 +301,196 @@ TEST(HhcExe, HelpSaysWhatTheExitStatusMeans) {
     EXPECT_NE(r.standardOutput.find("1 when the .chm was written, 0 when it was not"),
               std::string::npos)
         << r.standardOutput;
+}
+
+std::string Text(const fs::path& path) {
+    const Bytes bytes = ReadFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+bool IsChm(const fs::path& path) {
+    return Text(path).starts_with("ITSF");
+}
+
+void MakeSocket(const fs::path& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.native().copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+}
+
+// What stands at the output path before the run, and what must stand there after it. Refused
+// paths get one line on stderr and are left as they were, with nothing written beside them.
+TEST(HhcExe, OnlyAMissingPathOrARegularFileIsReplaced) {
+    struct Case {
+        const char* id;
+        void (*make)(const fs::path& out, const fs::path& dir);
+        bool replaced;
+        void (*check)(const fs::path& out, const fs::path& dir);
+    };
+
+    const Case cases[] = {
+        {"Missing", [](const fs::path&, const fs::path&) {}, true,
+         [](const fs::path& out, const fs::path&) { EXPECT_TRUE(IsChm(out)); }},
+        {"RegularFile", [](const fs::path& out, const fs::path&) { WriteFile(out, "old"); }, true,
+         [](const fs::path& out, const fs::path&) { EXPECT_TRUE(IsChm(out)); }},
+        {"LinkToARegularFileReplacesTheFile",
+         [](const fs::path& out, const fs::path& dir) {
+             WriteFile(dir / "real" / "target.chm", "old");
+             fs::create_symlink(dir / "real" / "target.chm", out);
+         },
+         true,
+         [](const fs::path& out, const fs::path& dir) {
+             EXPECT_TRUE(fs::is_symlink(out));
+             EXPECT_TRUE(IsChm(dir / "real" / "target.chm"));
+             EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), {}), 1);
+         }},
+        {"LinkToNothing",
+         [](const fs::path& out, const fs::path& dir) {
+             fs::create_symlink(dir / "absent.chm", out);
+         },
+         false,
+         [](const fs::path& out, const fs::path& dir) {
+             EXPECT_EQ(fs::read_symlink(out), dir / "absent.chm");
+         }},
+        {"LinkToADevice",
+         [](const fs::path& out, const fs::path&) { fs::create_symlink("/dev/null", out); }, false,
+         [](const fs::path& out, const fs::path&) {
+             EXPECT_EQ(fs::read_symlink(out), "/dev/null");
+             EXPECT_TRUE(fs::is_character_file("/dev/null"));
+         }},
+        {"Folder", [](const fs::path& out, const fs::path&) { fs::create_directory(out); }, false,
+         [](const fs::path& out, const fs::path&) { EXPECT_TRUE(fs::is_empty(out)); }},
+        {"Fifo",
+         [](const fs::path& out, const fs::path&) { ASSERT_EQ(::mkfifo(out.c_str(), 0600), 0); },
+         false, [](const fs::path& out, const fs::path&) { EXPECT_TRUE(fs::is_fifo(out)); }},
+        {"Socket", [](const fs::path& out, const fs::path&) { MakeSocket(out); }, false,
+         [](const fs::path& out, const fs::path&) { EXPECT_TRUE(fs::is_socket(out)); }},
+        {"ReadOnlyFile",
+         [](const fs::path& out, const fs::path&) {
+             WriteFile(out, "old");
+             fs::permissions(out, fs::perms::owner_read | fs::perms::group_read);
+         },
+         false, [](const fs::path& out, const fs::path&) { EXPECT_EQ(Text(out), "old"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        support::TempFolder dir;
+        const fs::path p = fs::path(dir.path()) / "project";
+        WriteFile(p / "page.htm", "<html></html>");
+        WriteFile(p / "p.hhp", "[OPTIONS]\r\nCompiled file=out.chm\r\n[FILES]\r\npage.htm\r\n");
+        c.make(p / "out.chm", dir.path());
+        const support::ProgramResult r =
+            support::RunProgram({HHC_EXE, (p / "p.hhp").string()}, {}, p.string());
+        EXPECT_EQ(r.exitCode == kCompiled, c.replaced) << r.standardError;
+        if (!c.replaced) {
+            EXPECT_EQ(std::count(r.standardError.begin(), r.standardError.end(), '\n'), 1)
+                << r.standardError;
+            EXPECT_NE(r.standardError.find("out.chm"), std::string::npos) << r.standardError;
+        }
+        c.check(p / "out.chm", dir.path());
+        EXPECT_EQ(std::distance(fs::directory_iterator(p), {}), 3) << "nothing left beside it";
+    }
+}
+
+// Like any program that makes a file, for a new output and a replaced one.
+TEST(HhcExe, OutputModeFollowsTheUmask) {
+    support::TempFolder dir;
+    const fs::path p = dir.path();
+    WriteFile(p / "page.htm", "<html></html>");
+    WriteFile(p / "p.hhp", "[FILES]\r\npage.htm\r\n");
+    for (const mode_t mask : {mode_t{022}, mode_t{077}, mode_t{027}}) {
+        const mode_t old = ::umask(mask);
+        const support::ProgramResult r = support::RunProgram({HHC_EXE, (p / "p.hhp").string()});
+        ::umask(old);
+        ASSERT_EQ(r.exitCode, kCompiled) << r.standardError;
+
+        struct stat st {};
+
+        ASSERT_EQ(::stat((p / "p.chm").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask) << std::oct << mask;
+    }
+}
+
+// #SYSTEM's records have a 16-bit length that counts the NUL.
+TEST(HhcExe, ProjectStringsTooLongForSystemAreRefused) {
+    support::TempFolder dir;
+    const fs::path p = dir.path();
+    WriteFile(p / "page.htm", "<html></html>");
+    for (const std::size_t size : {std::size_t{65534}, std::size_t{65535}, std::size_t{70000}}) {
+        SCOPED_TRACE(size);
+        for (const char* key : {"Title", "Default font"}) {
+            WriteFile(p / "p.hhp", std::string("[OPTIONS]\r\n") + key + "=" +
+                                       std::string(size, 'x') + "\r\n[FILES]\r\npage.htm\r\n");
+            const support::ProgramResult r = support::RunProgram({HHC_EXE, (p / "p.hhp").string()});
+            if (size < 65535) {
+                ASSERT_EQ(r.exitCode, kCompiled) << r.standardError;
+                const ChmRead read = MspackReadChm((p / "p.chm").string());
+                ASSERT_TRUE(read.opened);
+                const auto records = SystemRecords(read.files.at("/#SYSTEM"));
+                EXPECT_EQ(records.at(key == std::string("Title") ? 3 : 16).size(), size + 1);
+                fs::remove(p / "p.chm");
+            } else {
+                EXPECT_NE(r.exitCode, kCompiled);
+                EXPECT_EQ(std::count(r.standardError.begin(), r.standardError.end(), '\n'), 1);
+                EXPECT_NE(r.standardError.find(key), std::string::npos) << r.standardError;
+                EXPECT_FALSE(fs::exists(p / "p.chm"));
+            }
+        }
+    }
+}
+
+TEST(VisibleText, ControlCharactersOtherThanTabAndLineEndsAreShown) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"plain caf\xC3\xA9 \xE2\x82\xAC", "plain caf\xC3\xA9 \xE2\x82\xAC"},
+        {"a\tb\r\nc", "a\tb\r\nc"},
+        {"\x1B[31mred\x1B]0;title\x07", "^[[31mred^[]0;title^G"},
+        {std::string_view("\0\x01\x1F\x7F", 4), "^@^A^_^?"},
+        {"\xC2\x9B"
+         "2J \xC2\x85",
+         "\\u009b2J \\u0085"},
+        {"\x9B"
+         "2J caf\xE9",
+         "\\x9b2J caf\xE9"},
+        {"\xE2\x82\x1B", "\xE2\x82^["},
+    };
+    for (const auto& [text, shown] : cases) {
+        EXPECT_EQ(VisibleText(text), shown);
+    }
+}
+
+TEST(HhcExe, MessagesShowAProjectsEscapeSequences) {
+    support::TempFolder dir;
+    const fs::path p = dir.path();
+    WriteFile(p / "page.htm", "<html></html>");
+    WriteFile(p / "warn.hhp", "[FILES]\r\npage.htm\r\nmiss\x1B[2Jing.htm\r\n");
+    WriteFile(p / "fail.hhp", "[OPTIONS]\r\nTitle=" + std::string(70000, 'x') +
+                                  "\r\n[FILES]\r\n\x1B]0;x\x07.htm\r\n");
+    for (const char* project : {"warn.hhp", "fail.hhp"}) {
+        const support::ProgramResult r = support::RunProgram({HHC_EXE, (p / project).string()});
+        EXPECT_FALSE(r.standardError.empty()) << project;
+        EXPECT_EQ(r.standardError.find('\x1B'), std::string::npos) << project;
+        EXPECT_EQ(r.standardError.find('\x07'), std::string::npos) << project;
+    }
+}
+
+// The input is read in pieces and the compressed section kept in a file: a 128 MiB input
+// (sparse, so it costs no disk) must not make a 128 MiB process.
+TEST(HhcExe, PeakMemoryDoesNotGrowWithTheInput) {
+    support::TempFolder dir;
+    const fs::path p = dir.path();
+    { std::ofstream(p / "big.htm").put('<'); }
+    fs::resize_file(p / "big.htm", std::uintmax_t{256} << 20);
+    WriteFile(p / "p.hhp", "[FILES]\r\nbig.htm\r\n");
+    // A sanitizer keeps freed memory aside by design; measure the compiler, not its quarantine.
+    const support::ProgramResult r = support::RunProgram({HHC_EXE, (p / "p.hhp").string()},
+                                                         {"ASAN_OPTIONS=quarantine_size_mb=4"});
+    ASSERT_EQ(r.exitCode, kCompiled) << r.standardError;
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    EXPECT_LT(usage.ru_maxrss, 96 * 1024) << "KiB at the peak of the largest child";
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
 // The project reader and the mapping of project entries and windows onto stored files.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "hhc/chm/system_files.h"
 #include "hhc/compiler.h"
 #include "hhc/hhp/project.h"
+#include "hhc/sysfiles/code_page.h"
+#include "hhc/sysfiles/string_pool.h"
+#include "hhc/sysfiles/windows_file.h"
 
 namespace hhc::hhp {
 namespace {
@@ -97,9 +100,9 @@ TEST(ProjectReader, WindowFields) {
 TEST(WindowsFile, ValidMembersAndStringOffsets) {
     for (const auto& [definition, validMembers] :
          {std::pair<const char*, std::uint32_t>{kRunWindow, 0x512}, {kSampleWindow, 0x536}}) {
-        chm::StringPool strings;
+        sysfiles::StringPool strings;
         const std::vector<std::uint8_t> file =
-            chm::WindowsFile({ParseWindow("main", definition)}, strings);
+            sysfiles::WindowsFile({ParseWindow("main", definition)}, strings);
         ASSERT_EQ(file.size(), 8u + 196u);
         const auto u32 = [&](std::size_t at) {
             return file[at] | (std::uint32_t{file[at + 1]} << 8) |
@@ -116,7 +119,7 @@ TEST(WindowsFile, ValidMembersAndStringOffsets) {
         EXPECT_EQ(u32(8 + 0x68), u32(8 + 0x6C)) << "equal strings share one offset";
         EXPECT_EQ(strings.Bytes().front(), 0) << "offset 0 is the empty string";
     }
-    chm::StringPool strings;
+    sysfiles::StringPool strings;
     for (int i = 0; i < 500; ++i) {
         const std::string s = "string number " + std::to_string(i * 7919);
         const std::uint32_t off = strings.Add(s);
@@ -125,10 +128,10 @@ TEST(WindowsFile, ValidMembersAndStringOffsets) {
 }
 
 TEST(ProjectReader, LanguageIds) {
-    const std::pair<const char*, std::uint32_t> cases[] = {
-        {"", 0x0409},          {"0x409 English (United States)", 0x0409},
-        {"0x407", 0x0407},     {"0x0", 0x0409},
-        {"1031 German", 1031}, {"nonsense", 0x0409}};
+    const std::pair<const char*, std::optional<std::uint32_t>> cases[] = {
+        {"", std::nullopt},    {"0x409 English (United States)", 0x0409},
+        {"0x407", 0x0407},     {"0x0", std::nullopt},
+        {"1031 German", 1031}, {"nonsense", std::nullopt}};
     for (const auto& [text, id] : cases) {
         EXPECT_EQ(LanguageId(text), id) << text;
     }
@@ -148,6 +151,29 @@ TEST(StoredNames, RelativeAbsoluteAndOutside) {
     };
     for (const auto& [entry, stored] : cases) {
         EXPECT_EQ(StoredName(entry, "/proj"), stored) << entry;
+    }
+}
+
+TEST(CodePage, TheProjectsLanguageElseOneTheReadersTakeForThePages) {
+    using html::Encoding;
+
+    struct Case {
+        std::optional<std::uint32_t> given;
+        bool utf8Pages;
+        sysfiles::CodePage chosen;
+    };
+
+    const Case cases[] = {
+        {std::nullopt, false, {0x0409, Encoding::kWindows1252}},
+        {std::nullopt, true, {0x0400, Encoding::kUtf8}},
+        {0x0407, true, {0x0407, Encoding::kWindows1252}},
+        {0x0C0A, false, {0x0C0A, Encoding::kWindows1252}},  // Spanish (Spain)
+        {0x0419, false, {0x0419, Encoding::kOtherCodePage}},
+        {0x041A, false, {0x041A, Encoding::kOtherCodePage}},  // Croatian: 1250
+        {0x0400, false, {0x0400, Encoding::kUtf8}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sysfiles::ProjectCodePage(c.given, c.utf8Pages), c.chosen) << c.given.value_or(0);
     }
 }
 

@@ -12,6 +12,9 @@ namespace hhc::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// hhc.exe's exit status when it wrote the .chm: the platform compiler's.
+inline constexpr int kCompiled = 1;
+
 void WriteFile(const std::filesystem::path& path, std::string_view bytes);
 void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
 Bytes ReadFile(const std::filesystem::path& path);

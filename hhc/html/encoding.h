@@ -1,0 +1,55 @@
+// The text encodings the help compiler tells apart: UTF-8, Windows-1252 (which browsers also
+// read for ISO-8859-1 and ASCII), and any other code page, whose bytes are passed on as they
+// are because no table for it is kept.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace hhc::html {
+
+enum class Encoding {
+    kUtf8,
+    kWindows1252,
+    // Any other code page: only ASCII characters are known to exist in it.
+    kOtherCodePage,
+};
+
+// Well-formed UTF-8, one byte at a time: no overlong forms, surrogates or code points past
+// U+10FFFF.
+class Utf8Decoder {
+public:
+    enum class Step {
+        kMore,       // the byte continues a character
+        kCharacter,  // the byte ends one: CodePoint() holds it
+        kInvalid,    // the byte cannot start a character
+        kBroken,     // the byte cannot continue the pending character: feed it again
+    };
+
+    Step Feed(std::uint8_t byte);
+
+    char32_t CodePoint() const { return codePoint_; }
+
+    // True between the bytes of one character.
+    bool Pending() const { return needed_ > 0; }
+
+private:
+    char32_t codePoint_ = 0;
+    int needed_ = 0;
+    std::uint8_t lower_ = 0x80, upper_ = 0xBF;  // range of the next continuation byte
+};
+
+// The bytes of `codePoint` in `encoding`, appended to `out`; false (and `out` unchanged) when
+// the encoding has no such character.
+bool AppendCharacter(char32_t codePoint, Encoding encoding, std::string& out);
+
+// The character of a Windows-1252 byte; 0 for the five bytes the code page leaves undefined.
+char32_t Windows1252Character(std::uint8_t byte);
+
+// `text` in `from` rewritten in `to`. A character `to` cannot hold, or a byte that is not
+// well-formed UTF-8, becomes '?', as Windows converts; text from or to another code page passes
+// unchanged.
+std::string Transcode(std::string_view text, Encoding from, Encoding to);
+
+}  // namespace hhc::html
