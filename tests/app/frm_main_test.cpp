@@ -203,14 +203,6 @@ TEST_F(FrmMainTest, ReplacesAnUnusableOutputFolderWithHome) {
     EXPECT_EQ(Find<QLineEdit>("txtOutputFile")->text().toStdString(), home + "index.chm");
 }
 
-TEST_F(FrmMainTest, KeepsAnOutputFolderThatMatchesAsTyped) {
-    folders_.Write("output.txt", "");
-    store_.values["Main/OutputDir"] = Path("out");  // "out*.*" matches output.txt beside it
-    Load();
-    EXPECT_EQ(store_.values["Main/OutputDir"], Path("out"));
-    EXPECT_EQ(Find<QLineEdit>("txtOutputFile")->text().toStdString(), Path("outindex.chm"));
-}
-
 TEST_F(FrmMainTest, RefusesASecondInstance) {
     SingleInstance first(QString::fromStdString(Path("lock")));
     ASSERT_FALSE(first.AnotherIsRunning());  // takes the lock
