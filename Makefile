@@ -1,7 +1,7 @@
 # The two set-up commands are `make run` and `make test`; both install what is missing first.
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build run test bench soak fuzz format clean
+.PHONY: deps build run test bench soak interop fuzz format clean
 
 deps:
 	scripts/install-deps
@@ -30,6 +30,11 @@ soak: deps
 	cmake --preset release
 	cmake --build --preset release
 	scripts/soak build/release/bin
+
+# hhc.exe as the help compiler of Doxygen and Sphinx; not part of test: it installs both.
+interop: build
+	scripts/install-deps doxygen python3-sphinx python3-sphinxcontrib.htmlhelp
+	scripts/interop build/dev/bin/hhc.exe
 
 fuzz: deps
 	cmake --preset fuzz

@@ -1,5 +1,7 @@
 #include "app/browser_urls.h"
 
+#include "platform/browser_sessions/open_pages.h"
+
 std::vector<std::string> OpenBrowserAddresses() {
-    return {};
+    return platform::browser_sessions::OpenPageAddresses();
 }

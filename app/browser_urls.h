@@ -1,5 +1,5 @@
 // The addresses shown in the open browser windows, in the order the platform lists them.
-// Linux keeps no such collection, so the list is empty there; another platform fills it.
+// Linux keeps no such collection: they come from the browsers' session files instead.
 #pragma once
 
 #include <string>

@@ -1,8 +1,8 @@
 // Compiles the same generated help project (about 20 MB of varied HTML pages and images) with
 // hhc.exe and with Free Pascal's chmcmd, and prints time, peak memory and output size of each,
-// then the ratios; hhc.exe runs with a thread per core, and again with one thread. hhc.exe is
-// taken from this program's own folder, chmcmd from PATH. --smoke compiles a small project with
-// hhc.exe only.
+// then the ratios; hhc.exe runs with a thread per core, and again with one thread. Then both
+// compile the project again with Full-text search=Yes. hhc.exe is taken from this program's own
+// folder, chmcmd from PATH. --smoke compiles a small project with hhc.exe only.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -168,10 +168,15 @@ std::uint64_t Generate(const fs::path& dir, std::size_t pages, std::size_t image
     const std::string window =
         "[WINDOWS]\r\nKORVA=\"Created with KORVA\",,,\"chmindex.htm\",\"chmindex.htm\",,,,,"
         "0x42020,,0x207c,[30,30,600,400],,,,,,,0\r\n";
-    Write(dir / "chmkorva.hhp",
-          "[OPTIONS]\r\nDefault Window=KORVA\r\n" + window + "[FILES]\r\n" + files);
-    Write(dir / "fpc.hhp", "[OPTIONS]\r\nCompiled file=fpc.chm\r\nDefault Window=KORVA\r\n" +
-                               window + "[FILES]\r\n" + files);
+    for (const std::string search : {"", "-search"}) {
+        const std::string options = "Default Window=KORVA\r\n" +
+                                    std::string(search.empty() ? "" : "Full-text search=Yes\r\n");
+        Write(dir / ("chmkorva" + search + ".hhp"),
+              "[OPTIONS]\r\n" + options + window + "[FILES]\r\n" + files);
+        Write(dir / ("fpc" + search + ".hhp"), "[OPTIONS]\r\nCompiled file=fpc" + search +
+                                                   ".chm\r\n" + options + window + "[FILES]\r\n" +
+                                                   files);
+    }
     return total;
 }
 
@@ -249,6 +254,22 @@ std::uintmax_t XzOfTar(const fs::path& dir) {
     return size;
 }
 
+// Both compilers with Full-text search=Yes; 1 when one failed.
+int SearchFigures(const std::string& hhc, const fs::path& dir) {
+    const Measure ours = Best({hhc, "chmkorva-search.hhp"}, dir, dir / "chmkorva-search.chm", 2);
+    Print("search", ours);
+    const Measure theirs = Best({"chmcmd", "fpc-search.hhp"}, dir, dir / "fpc-search.chm", 2);
+    Print("chmcmd", theirs);
+    if (!ours.ok || !theirs.ok) {
+        std::printf("hhc search: no ratio: %s failed\n", !theirs.ok ? "chmcmd" : "hhc.exe");
+        return 1;
+    }
+    std::printf("hhc search: time ratio %.3f vs chmcmd, size ratio %.3f vs chmcmd\n",
+                ours.seconds / theirs.seconds,
+                static_cast<double>(ours.outputSize) / static_cast<double>(theirs.outputSize));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -285,6 +306,7 @@ int main(int argc, char** argv) {
             std::printf("hhc: no ratio: %s failed\n", !theirs.ok ? "chmcmd" : "hhc.exe");
             status = 1;
         }
+        status |= SearchFigures(hhc, dir);
         std::printf("reference: xz -6 of a tar of the input: %ju bytes\n", XzOfTar(dir));
     }
     if (std::getenv("HHC_BENCH_KEEP") != nullptr) {

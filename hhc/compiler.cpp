@@ -1,7 +1,8 @@
 // Project to .chm. Topic references (default topic, window files) go through the same naming
 // as [FILES] entries, so a topic written as an absolute path finds its stored file. Stored
 // names are unique without regard to letter case, since every reader looks names up that way.
-// The language, and with it the code page of the titles, is settled once every page is read.
+// The language, and with it the code page of the titles and of the search index's words, is
+// settled once every page is read.
 #include "hhc/compiler.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <ctime>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <thread>
@@ -18,6 +20,7 @@
 #include "hhc/ascii.h"
 #include "hhc/chm/chm_writer.h"
 #include "hhc/error.h"
+#include "hhc/fts/search_index.h"
 #include "hhc/hhp/project.h"
 #include "hhc/html/charset.h"
 #include "hhc/html/title.h"
@@ -99,9 +102,11 @@ private:
     std::string Topic(std::string_view value) const;
     fs::path ProjectPath(std::string_view value) const;
     void ReportOptions(const CompileOptions& options);
+    fts::StopWords ReadStopList();
     fs::path Compile();
     bool Store(std::string_view entry);
     bool StreamFile(const fs::path& source, const std::string& name);
+    void AddSearchIndex(const sysfiles::CodePage& codePage, sysfiles::SystemInfo& info);
     void AddSystemFiles();
     void WriteOutput(const chm::HeaderInfo& header);
 
@@ -118,6 +123,7 @@ private:
     std::map<std::string, fs::path> sourceByFoldedName_;
     std::vector<std::string> stored_;
     std::vector<Page> pages_;
+    std::unique_ptr<fts::SearchIndex> search_;  // with Full-text search=Yes
 };
 
 hhp::Project ReadProject(const fs::path& projectFile) {
@@ -144,6 +150,9 @@ Compilation::Compilation(const fs::path& projectFile, std::ostream& warnings,
                                             : ProjectPath(project_.compiledFile)),
       threads_(Threads(options)) {
     ReportOptions(options);
+    if (project_.fullTextSearch) {
+        search_ = std::make_unique<fts::SearchIndex>(ReadStopList());
+    }
 }
 
 fs::path Compilation::ProjectPath(std::string_view value) const {
@@ -163,6 +172,22 @@ void Compilation::ReportOptions(const CompileOptions& options) {
             "Binary TOC and Binary Index are not written; the contents and index "
             "files are stored as they are");
     }
+}
+
+fts::StopWords Compilation::ReadStopList() {
+    if (project_.stopListFile.empty()) {
+        return {};
+    }
+    const fs::path path = ProjectPath(project_.stopListFile);
+    std::error_code ec;
+    std::ifstream in(path, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!fs::is_regular_file(path, ec) || !in || in.bad()) {
+        messages_.Warning("cannot read the stop list file " + path.string() +
+                          ", every word indexed");
+        return {};
+    }
+    return fts::ReadStopWords(text);
 }
 
 std::string Compilation::Topic(std::string_view value) const {
@@ -195,6 +220,9 @@ bool Compilation::StreamFile(const fs::path& source, const std::string& name) {
         if (scan) {
             scan->title.Feed(piece);
             scan->charset.Feed(piece);
+            if (search_) {
+                search_->Feed(piece);
+            }
         }
     }
     if (in.bad()) {
@@ -202,6 +230,9 @@ bool Compilation::StreamFile(const fs::path& source, const std::string& name) {
     }
     if (scan) {
         pages_.push_back(Page{name.substr(1), scan->title.RawTitle(), scan->charset.Result()});
+        if (search_) {
+            search_->EndTopic();  // the page's place in pages_ is its topic number
+        }
     }
     return true;
 }
@@ -228,6 +259,19 @@ bool Compilation::Store(std::string_view entry) {
     sourceByFoldedName_.emplace(LowerAscii(name), source);
     stored_.push_back(name);
     return true;
+}
+
+void Compilation::AddSearchIndex(const sysfiles::CodePage& codePage, sysfiles::SystemInfo& info) {
+    if (!search_) {
+        return;
+    }
+    // Readers take the search's code page from the LCID; the field is for the record.
+    const std::uint32_t codePageNumber = codePage.encoding == html::Encoding::kUtf8          ? 65001
+                                         : codePage.encoding == html::Encoding::kWindows1252 ? 1252
+                                                                                             : 0;
+    writer_->AddFile("/$FIftiMain",
+                     search_->Finish(codePage.encoding, codePage.lcid, codePageNumber));
+    info.fullTextSearch = true;
 }
 
 void Compilation::AddSystemFiles() {
@@ -293,6 +337,7 @@ void Compilation::AddSystemFiles() {
     writer_->AddFile("/#IDXHDR", sysfiles::IndexHeader(static_cast<std::uint32_t>(topics.size()),
                                                        info.timestamp));
     writer_->AddFile("/#STRINGS", strings.Bytes());
+    AddSearchIndex(codePage, info);
     writer_->AddUncompressedFile("/#SYSTEM", sysfiles::SystemFile(info));
     writer_->AddUncompressedFile("/#ITBITS", {});
     WriteOutput(chm::HeaderInfo{codePage.lcid, timestamp_});

@@ -1,23 +1,11 @@
 #include "platform/data_url.h"
 
 #include "engine/text.h"
+#include "engine/url.h"
 
 namespace platform {
 
 namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 int Base64Value(char c) {
     if (c >= 'A' && c <= 'Z') {
@@ -36,22 +24,6 @@ int Base64Value(char c) {
         return 63;
     }
     return -1;
-}
-
-// "%41" is "A"; a "%" not followed by two hex digits stands for itself, as browsers read it.
-std::string PercentDecoded(std::string_view text) {
-    std::string bytes;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const int high = text[i] == '%' && i + 2 < text.size() ? HexValue(text[i + 1]) : -1;
-        const int low = high >= 0 ? HexValue(text[i + 2]) : -1;
-        if (low >= 0) {
-            bytes += static_cast<char>(high * 16 + low);
-            i += 2;
-        } else {
-            bytes += text[i];
-        }
-    }
-    return bytes;
 }
 
 // Blanks and line breaks are passed over and "=" ends the data; any other stray character
@@ -99,10 +71,10 @@ std::optional<DataUrl> DecodeDataUrl(std::string_view url) {
     }
     DataUrl data{type.empty() ? "text/plain;charset=US-ASCII" : std::string(type), {}};
     if (!base64) {
-        data.bytes = PercentDecoded(payload);
+        data.bytes = engine::PercentDecoded(payload);
         return data;
     }
-    std::optional<std::string> bytes = Base64Decoded(PercentDecoded(payload));
+    std::optional<std::string> bytes = Base64Decoded(engine::PercentDecoded(payload));
     if (!bytes) {
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #include "platform/folder_search.h"
 
+#include <filesystem>
 #include <memory>
 
 #include <dirent.h>
@@ -70,6 +71,12 @@ std::string FolderSearch(std::string_view pattern) {
 std::string FindHelpCompiler(std::string_view folder) {
     const std::string found = FolderSearch(std::string(folder) + "hhc.exe");
     return engine::EqualsNoCase(found, "hhc.exe") ? std::string(folder) + found : "";
+}
+
+std::string ProgramFolder() {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string("./") : self.parent_path().string() + "/";
 }
 
 }  // namespace platform

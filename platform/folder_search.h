@@ -16,4 +16,8 @@ std::string FolderSearch(std::string_view pattern);
 // case, else "". The file's own name is used, so HHC.EXE is started as it is spelled.
 std::string FindHelpCompiler(std::string_view folder);
 
+// The running program's own folder, with its trailing "/" ("./" when it can't be told): where
+// hhc.exe is built and installed beside korva.
+std::string ProgramFolder();
+
 }  // namespace platform

@@ -1,10 +1,9 @@
 #include "settings/qt_settings_store.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include <QDir>
 #include <QSettings>
+
+#include "platform/folder_search.h"
 
 namespace settings {
 
@@ -33,9 +32,7 @@ void QtSettingsStore::SaveSetting(std::string_view section, std::string_view key
 }
 
 std::string DefaultCompilerFolder() {
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string("./") : self.parent_path().string() + "/";
+    return platform::ProgramFolder();
 }
 
 std::string DefaultOutputFolder() {

@@ -88,7 +88,7 @@ std::vector<std::uint8_t> SystemFile(const SystemInfo& info) {
     sink.U16(36);
     sink.U32(info.lcid);
     sink.U32(0);  // no DBCS
-    sink.U32(0);  // no full-text search
+    sink.U32(info.fullTextSearch ? 1 : 0);
     sink.U32(0);  // no keyword links
     sink.U32(0);  // no associative links
     sink.U64(FileTime(info.timestamp));

@@ -19,6 +19,7 @@ struct SystemInfo {
     std::string defaultFont;
     std::uint32_t lcid = 0x0409;
     std::uint32_t timestamp = 0;  // seconds since 1970
+    bool fullTextSearch = false;  // $FIftiMain is written
 };
 
 // Throws hhc::Error for a text of 65,535 bytes or more, which no record can hold.

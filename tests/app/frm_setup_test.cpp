@@ -89,14 +89,6 @@ TEST_F(FrmSetupTest, AnUnusableOutputFolderKeepsTheCompilerThatWasStored) {
     EXPECT_EQ(reopened.findChild<QLineEdit*>("txtOutputDir")->text(), "/stored/out/");
 }
 
-TEST_F(FrmSetupTest, AcceptsAnOutputFolderThatMatchesAsTyped) {
-    frmSetup dialog(store_, sCompiler_);
-    // "<folder>/out" + "*.*" matches output.txt beside it, so it is stored as typed.
-    const support::ShownMessage shown = PressOK(dialog, Path("tools/"), Path("out"));
-    EXPECT_TRUE(shown.text.isEmpty());
-    EXPECT_EQ(store_.values["Main/OutputDir"], Path("out"));
-}
-
 TEST_F(FrmSetupTest, NeitherEnterNorEscapeActs) {
     frmSetup dialog(store_, sCompiler_);
     dialog.show();

@@ -29,12 +29,6 @@ TEST(QtSettingsStoreTest, KeepsValuesAsTypedInTheUsersFile) {
     EXPECT_NE(text.find("HHC=/opt/my tools/"), std::string::npos) << text;
 }
 
-TEST(QtSettingsStoreTest, DefaultsAreTheProgramsFolderAndHome) {
-    EXPECT_EQ(settings::DefaultCompilerFolder(),
-              std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/");
-    EXPECT_EQ(settings::DefaultOutputFolder(), qEnvironmentVariable("HOME").toStdString() + "/");
-}
-
 TEST(RunSettingsTest, ReadsTheRunsKeysAndTakesDefaultsForUnusableValues) {
     support::MemorySettingsStore store;
     settings::RunSettings run = settings::ReadRunSettings(store);

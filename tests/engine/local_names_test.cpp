@@ -1,5 +1,6 @@
 #include "engine/local_names.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,38 @@ TEST(LocalNamesTest, RelativeReferences) {
     EXPECT_EQ(engine::RelativeReference("h/a/p.htm", "h/a/p.htm"), "p.htm");
     EXPECT_EQ(engine::RelativeReference("h/ab/p.htm", "h/a/x.png"), "../a/x.png");
     EXPECT_EQ(engine::RelativeReference("h/p.htm", "g/x.png"), "../g/x.png");
+}
+
+TEST(KindOfTest, TakesTheContentTypeFieldOfTheResponse) {
+    struct Case {
+        std::string headers;
+        engine::Capture capture;
+        std::string extension;  // "" when nothing is stored
+        engine::Handling handling;
+    };
+
+    using engine::Capture;
+    using engine::Handling;
+    const Case cases[] = {
+        {"HTTP/1.1 200 OK\r\ncontent-TYPE:  Text/HTML ; charset=utf-8\r\n", Capture::Classic,
+         ".htm", Handling::Page},
+        {"Content-Type: text/css\r\n", Capture::Classic, ".css", Handling::Store},
+        {"Content-Type: text/css\r\n", Capture::Complete, ".css", Handling::StyleSheet},
+        {"X-Note: image/gif\r\nContent-Type: application/pdf\r\n", Capture::Complete, "",
+         Handling::Store},
+        {"Content-Type: font/woff2\r\n", Capture::Classic, "", Handling::Store},
+        {"Content-Type: font/woff2\r\n", Capture::Complete, ".woff2", Handling::Store},
+        {"Content-Type: video/x-matroska\r\n", Capture::Complete, ".matroska", Handling::Store},
+        {"Content-Type: image/svg+xml\r\n", Capture::Complete, ".svg", Handling::Store},
+        {"Content-Type: audio/x-\r\n", Capture::Complete, "", Handling::Store},
+        {"Content-Type: model/x.y\r\n", Capture::Complete, "", Handling::Store},
+        {"HTTP/1.1 200 OK\r\n", Capture::Complete, "", Handling::Store},
+    };
+    for (const Case& c : cases) {
+        const std::optional<engine::ContentKind> kind = engine::KindOf(c.headers, c.capture);
+        EXPECT_EQ(kind ? kind->extension : "", c.extension) << c.headers;
+        EXPECT_EQ(kind ? kind->handling : Handling::Store, c.handling) << c.headers;
+    }
 }
 
 }  // namespace

@@ -196,7 +196,12 @@ TEST(StartTagTest, FindsTheNextNameStart) {
     EXPECT_EQ(engine::StartTag("<TD XY>", start), 0u);
     EXPECT_EQ(start, 5u);  // advanced as far as it looked
 
-    // "[" to "`" count as name starts, "{" and bytes above 127 do not
+    // "A" to "z" (with "[" to "`" between) count as name starts; "@", "{" and bytes above 127
+    // do not
+    start = 3;
+    EXPECT_EQ(engine::StartTag("<A z=1>", start), 4u);
+    start = 3;
+    EXPECT_EQ(engine::StartTag("<A @{x=1>", start), 6u);
     start = 3;
     EXPECT_EQ(engine::StartTag("<A _x=1>", start), 4u);
     start = 3;

@@ -74,6 +74,9 @@ TEST(LocalFilesTest, ReportsFileErrorsByNumber) {
     EXPECT_EQ(support::RunErrorText([&] { files.WriteFile(folder.path(), "x"); }),
               "75 Path/File access error");  // a folder is not a file
     EXPECT_EQ(support::RunErrorText([&] { files.WriteFile("/dev/full", "x"); }), "61 Disk full");
+    // A file that has no way to be written, even for root.
+    EXPECT_EQ(support::RunErrorText([&] { files.WriteFile("/sys/kernel/notes", "x"); }),
+              "70 Permission denied");
 }
 
 // A pid no process has now: a child that has ended.
@@ -211,6 +214,7 @@ TEST(FolderSearchTest, FindsTheFirstMatchingOrdinaryFile) {
         {in + "missing/hhc.exe", ""},
         {in + "hhc.exe.bak", ""},
         {in + "?hc.ex", ""},
+        {in + "HH*.*", "HHC.EXE"},  // a folder typed without its "/" matches names beside it
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FolderSearch(c.pattern), c.found) << c.pattern;
