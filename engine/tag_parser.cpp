@@ -70,14 +70,18 @@ std::size_t SkipBlanks(std::string_view tagData, std::size_t from) {
 
 // Single quotes unless the value holds one; then double quotes, any '"' in it as "&quot;".
 std::string Quoted(std::string_view value) {
-    if (value.find('\'') == std::string_view::npos) {
-        return "'" + std::string(value) + "'";
-    }
-    std::string quoted = "\"";
+    const bool single = value.find('\'') == std::string_view::npos;
+    const char quote = single ? '\'' : '"';
+    std::string quoted(1, quote);
     for (const char c : value) {
-        quoted += c == '"' ? std::string_view("&quot;") : std::string_view(&c, 1);
+        if (c == '"' && !single) {
+            quoted.append("&quot;");
+        } else {
+            quoted.push_back(c);
+        }
     }
-    return quoted + '"';
+    quoted.push_back(quote);
+    return quoted;
 }
 
 std::string Cut(std::string_view tagData, std::size_t from, std::size_t to) {
