@@ -11,8 +11,7 @@ build: deps
 	cmake --build --preset dev
 
 run: build
-	@if [ -x build/dev/bin/korva ]; then build/dev/bin/korva; \
-	else echo "KORVA has no desktop program yet: nothing to start."; fi
+	build/dev/bin/korva
 
 test: deps
 	cmake --workflow --preset dev
