@@ -38,6 +38,16 @@ QString ErrorText(const engine::RunError& error) {
         .arg(QString::fromStdString(error.description));
 }
 
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 QLabel* RightAligned(QLabel* label) {
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
@@ -183,24 +193,28 @@ void frmMain::GetBrowserUrls() {
 }
 
 void frmMain::btnOK_Click() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     btnOK->setEnabled(false);
     btnCancel->setEnabled(false);
+    const std::optional<engine::RunError> failed = RunConversion();
+    if (!failed) {
+        QApplication::beep();
+    } else if (!platform::InterruptRequested()) {  // a signal asked to end: nobody to tell
+        ui::ShowMessage(this, ErrorText(*failed));
+    }
+    close();
+}
+
+// The hourglass and the signal handlers for the run alone, whatever way it ends.
+std::optional<engine::RunError> frmMain::RunConversion() {
+    const WaitCursor busy;
+    const platform::InterruptGuard interrupts;
     try {
-        const platform::InterruptGuard interrupts;
         converter_->Convert(cboInputUrl->currentText().toStdString(),
                             txtOutputFile->text().toStdString());
     } catch (const engine::RunError& error) {
-        QApplication::restoreOverrideCursor();
-        if (!platform::InterruptRequested()) {  // a signal asked to end: nobody to tell
-            ui::ShowMessage(this, ErrorText(error));
-        }
-        close();
-        return;
+        return error;
     }
-    QApplication::restoreOverrideCursor();
-    QApplication::beep();
-    close();
+    return std::nullopt;
 }
 
 void frmMain::ShowProgress(const platform::FetchProgress& progress) {

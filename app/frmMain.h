@@ -5,11 +5,13 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include <QDialog>
 
 #include "engine/converter.h"
 #include "engine/ports.h"
+#include "engine/run_error.h"
 #include "platform/fetch_common.h"
 #include "settings/settings_store.h"
 
@@ -57,6 +59,7 @@ private slots:
     void imgSetupUp_MouseUp(int Button, int Shift, float X, float Y);
 
 private:
+    std::optional<engine::RunError> RunConversion();
     void BuildOptionsPanel();
     void ConnectHandlers();
     void GetBrowserUrls();
