@@ -41,7 +41,7 @@ fuzz: deps
 	scripts/run-fuzzers build/fuzz/bin $(FUZZ_SECONDS)
 
 format:
-	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+	git ls-files '*.cpp' '*.h' | xargs clang-format-14 -i
 
 clean:
 	rm -rf build
