@@ -44,6 +44,7 @@ const UrlCase kPageCases[] = {
     {kPage, "a%2Fb.gif", "http://host/dir/a%2Fb.gif"},        // none removed
     {kPage, " a.gif", "http://host/dir/ a.gif"},              // no trimming
     {kPage, "1a:b.gif", "http://host/dir/1a:b.gif"},          // a scheme starts with a letter
+    {kPage, "x.y+z-1:w", "x.y+z-1:w"},                        // and goes on with these
     {"http://host/", "a.gif", "http://host/a.gif"},
     {"http://host/", "/a.gif", "http://host/a.gif"},
     {"http://host", "a.gif", "http://host/a.gif"},  // an empty path merges as "/"
