@@ -78,7 +78,7 @@ std::string ClassicNames::Resource(std::string_view, const ContentKind& kind, st
 }
 
 std::string SiteNames::StartPage(std::string_view address) {
-    return Resource(address, ContentKind{".htm", ".html .xhtml .shtml"}, 0);
+    return Resource(address, PageKind(), 0);
 }
 
 std::string SiteNames::Resource(std::string_view address, const ContentKind& kind, std::size_t) {

@@ -119,6 +119,10 @@ std::string ContentTypeOf(std::string_view headers) {
     return "";
 }
 
+ContentKind PageKind() {
+    return *KindOf("Content-Type: text/html\r\n", Capture::Classic);
+}
+
 std::optional<ContentKind> KindOf(std::string_view headers, Capture capture) {
     const std::string type = ContentTypeOf(headers);
     for (const KnownType& known : kTypes) {

@@ -59,6 +59,9 @@ struct ContentKind {
 // when the headers have none.
 std::string ContentTypeOf(std::string_view headers);
 
+// The kind of a page (text/html), as the table has it.
+ContentKind PageKind();
+
 // How a response of these headers is stored; nothing when its type is not stored.
 std::optional<ContentKind> KindOf(std::string_view headers, Capture capture);
 

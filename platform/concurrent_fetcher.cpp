@@ -49,6 +49,7 @@ std::string ConcurrentFetcher::OpenURL(const std::string& url) {
     }
     last_ = std::move(fetched_[url]);
     fetched_.erase(url);  // dropped from the cache once the run has it
+    depthOf_.erase(url);
     heldBytes_ -= last_.body.size();
     return std::move(last_.body);
 }

@@ -10,7 +10,7 @@ namespace {
 
 using engine::ContentKind;
 
-const ContentKind kPage{".htm", ".html .xhtml .shtml", engine::Handling::Page};
+const ContentKind kPage = engine::PageKind();
 const ContentKind kPng{".png", "", engine::Handling::Store};
 
 TEST(SiteNamesTest, KeepsTheAddressesPathUnderItsHost) {
