@@ -157,12 +157,8 @@ TEST_F(FrmMainTest, APictureButtonOpensItsDialogOnTheRelease) {
     EXPECT_EQ(title, "About");
     EXPECT_FALSE(raised->isHidden());
     EXPECT_TRUE(pressed->isHidden());
-}
 
-TEST_F(FrmMainTest, TheSetupPictureOpensTheSettingsDialog) {
-    Load();
     QTest::mousePress(Find<PictureBox>("imgSetupUp"), Qt::LeftButton);
-    QString title;
     support::WhenModalOpens([&title](QWidget* dialog) {
         title = dialog->windowTitle();
         dialog->grab().save(SCREENSHOT_DIR "/setup.png");
@@ -171,12 +167,6 @@ TEST_F(FrmMainTest, TheSetupPictureOpensTheSettingsDialog) {
     QTest::mouseRelease(Find<PictureBox>("imgSetupDown"), Qt::LeftButton);
     EXPECT_EQ(title, "KORVA Setup");
     EXPECT_FALSE(Find<PictureBox>("imgSetupUp")->isHidden());
-}
-
-TEST_F(FrmMainTest, FindsTheCompilerWhateverItsLetterCase) {
-    std::filesystem::rename(Path("tools/hhc.exe"), Path("tools/HHC.EXE"));
-    frmMain& window = Load();  // a settings dialog would wait here unanswered
-    EXPECT_EQ(window.conversion().sCompiler, Path("tools/HHC.EXE"));
 }
 
 TEST_F(FrmMainTest, AskForTheCompilerFirstWhenItIsMissing) {

@@ -148,12 +148,6 @@ TEST_F(ClassicRunTest, AnUnknownTypeShowsItsHeadersAndIsLeftOut) {
     EXPECT_EQ(converter_.tFiles.nFiles(), 0u);
 }
 
-TEST_F(ClassicRunTest, StoresADataImage) {
-    Serve("/page.htm", "text/html", "<img src=\"data:image/gif;base64,R0lGODlh\">");
-    Convert("/page.htm");
-    EXPECT_EQ(Chm().at("chm0.gif"), "GIF89a");
-}
-
 TEST_F(ClassicRunTest, StoresEveryOneOfManyResources) {
     std::string page;
     for (int i = 0; i < 150; ++i) {

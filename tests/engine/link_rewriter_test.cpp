@@ -82,14 +82,4 @@ const LinkCase kLinkCases[] = {
 INSTANTIATE_TEST_SUITE_P(Tags, AlterLinksTest, ::testing::ValuesIn(kLinkCases),
                          [](const auto& testCase) { return testCase.param.id; });
 
-TEST(AlterLinksTest, ExternalAppendsToAFullTag) {
-    std::string text = "<A";
-    for (int i = 0; i < 16; ++i) {
-        text += " D" + std::to_string(i) + "=" + std::to_string(i);
-    }
-    text += ">";
-    const std::string rebuilt = Rewrite(text, LinkMode::External);
-    EXPECT_TRUE(rebuilt.ends_with(" D15='15' TARGET='_BLANK'>")) << rebuilt;
-}
-
 }  // namespace

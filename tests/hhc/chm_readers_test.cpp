@@ -1,7 +1,7 @@
-// End to end: hhc.exe compiles generated projects, and four readers we did not write (libmspack,
-// chmlib's extract_chmLib and enum_chmLib, 7-Zip, python3-chm) must list every stored file
-// once and extract it byte for byte. The readers come from scripts/install-deps; a missing one
-// fails the test.
+// End to end: hhc.exe compiles generated projects, and three readers we did not write
+// (libmspack, chmlib's extract_chmLib and enum_chmLib, 7-Zip) must list every stored file once
+// and extract it byte for byte; python3-chm reads the titles as viewers look them up. The
+// readers come from scripts/install-deps; a missing one fails the test.
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -30,13 +30,9 @@ struct Source {
 };
 
 struct Fixture {
-    std::string projectName = "chmkorva.hhp";
     std::string options;  // [OPTIONS] lines after Default Window
     std::string window = "chmindex.htm";
     std::vector<Source> files;
-    std::string output = "chmkorva.chm";
-    std::string title = "Created with KORVA";
-    std::string home = "/chmindex.htm";
 };
 
 Source Page(std::string name, std::size_t size, std::uint32_t seed) {
@@ -121,7 +117,6 @@ Fixture ManyFiles() {
 Fixture OddNames() {
     Fixture f;
     f.window = "my page.htm";
-    f.home = "/my page.htm";
     f.files.push_back(Page("my page.htm", 2000, 8));
     f.files.push_back(
         Source{"caf\xC3\xA9 cr\xC3\xA8me.gif", "/caf\xC3\xA9 cr\xC3\xA8me.gif", Noise(3000, 9)});
@@ -131,20 +126,11 @@ Fixture OddNames() {
     return f;
 }
 
-Fixture CompiledFileOption() {
-    Fixture f = OnePage();
-    f.options = "Compiled file=Named Output.chm\r\nTitle=Own Title\r\nLanguage=0x407 German\r\n";
-    f.output = "Named Output.chm";
-    f.title = "Own Title";
-    return f;
-}
-
 // The run's fallback: a local page outside the working folder becomes the start page, named
 // by absolute path in [FILES] and in the window.
 Fixture LocalStartPage() {
     Fixture f;
     f.window = "@/pages/p.htm";
-    f.home = "/p.htm";
     f.files.push_back(Source{"@/pages/p.htm", "/p.htm", HtmlText(2500, 13)});
     return f;
 }
@@ -155,15 +141,10 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"OnePage", OnePage},
-    {"FortyImages", FortyImages},
-    {"EmptyFile", EmptyFile},
-    {"Over64K", Over64K},
-    {"Over40MB", Over40MB},
-    {"ManyFiles", ManyFiles},
-    {"OddNames", OddNames},
-    {"CompiledFile", CompiledFileOption},
-    {"LocalStartPage", LocalStartPage},
+    {"OnePage", OnePage},     {"FortyImages", FortyImages},
+    {"EmptyFile", EmptyFile}, {"Over64K", Over64K},
+    {"Over40MB", Over40MB},   {"ManyFiles", ManyFiles},
+    {"OddNames", OddNames},   {"LocalStartPage", LocalStartPage},
 };
 
 bool IsContentName(const std::string& name) {
@@ -259,26 +240,6 @@ void CheckLibmspack(const fs::path& chm, const Fixture& f) {
     }
 }
 
-void CheckPythonChm(const fs::path& chm, const Fixture& f, const fs::path& work) {
-    ASSERT_TRUE(fs::exists(SYSTEM_PYTHON)) << "python3-chm: run scripts/install-deps";
-    const support::ProgramResult r =
-        support::RunProgram({SYSTEM_PYTHON, PYCHM_READ, chm.string(), "py"}, {}, work.string());
-    ASSERT_EQ(r.exitCode, 0) << r.standardOutput << r.standardError;
-    const std::vector<std::string> lines = Lines(r.standardOutput);
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "title=" + f.title);
-    EXPECT_EQ(lines[1], "home=" + f.home);
-    std::vector<std::string> names;
-    for (const std::string& line : lines) {
-        EXPECT_FALSE(line.starts_with("unresolved=") || line.starts_with("short=")) << line;
-        if (line.starts_with("name=")) {
-            names.push_back(line.substr(5));
-        }
-    }
-    ExpectListedOnce(names, f, "python3-chm");
-    ExpectExtracted(work / "py", f, "python3-chm");
-}
-
 class ReaderCheck : public ::testing::TestWithParam<Case> {};
 
 TEST_P(ReaderCheck, EveryReaderListsAndExtractsEveryFile) {
@@ -298,12 +259,12 @@ TEST_P(ReaderCheck, EveryReaderListsAndExtractsEveryFile) {
         std::replace(path.begin(), path.end(), '\\', '/');
         WriteFile(fs::path(path).is_absolute() ? fs::path(path) : project / path, s.bytes);
     }
-    WriteFile(project / f.projectName, ProjectText(f));
+    WriteFile(project / "chmkorva.hhp", ProjectText(f));
     const support::ProgramResult r =
-        support::RunProgram({HHC_EXE, (project / f.projectName).string()}, {}, dir.path());
+        support::RunProgram({HHC_EXE, (project / "chmkorva.hhp").string()}, {}, dir.path());
     ASSERT_EQ(r.exitCode, 1) << r.standardError;
     EXPECT_EQ(r.standardError, "");
-    const fs::path chm = project / f.output;
+    const fs::path chm = project / "chmkorva.chm";
     ASSERT_TRUE(fs::is_regular_file(chm));
     {
         SCOPED_TRACE("libmspack");
@@ -313,10 +274,6 @@ TEST_P(ReaderCheck, EveryReaderListsAndExtractsEveryFile) {
                   {EXTRACT_CHMLIB, chm.string(), "out"}, f, fs::path(dir.path()));
     CheckExternal("7-Zip", {SEVEN_ZIP, "l", "-slt", chm.string()}, SevenZipNames,
                   {SEVEN_ZIP, "x", "-y", "-oout", chm.string()}, f, fs::path(dir.path()));
-    {
-        SCOPED_TRACE("python3-chm");
-        CheckPythonChm(chm, f, fs::path(dir.path()));
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Projects, ReaderCheck, ::testing::ValuesIn(kCases),
@@ -343,17 +300,6 @@ const TitleCase kTitleCases[] = {
      {"a.htm\tGr\xC3\xBC\xC3\x9F"
       "e & \xE6\x97\xA5\xE6\x9C\xAC",
       "b.htm", "c.htm"}},
-    {"UndeclaredUtf8IsRecognised",
-     "",
-     {{"a.htm", "<title>Caf\xC3\xA9</title>"}},
-     "0x0400",
-     {"a.htm\tCaf\xC3\xA9"}},
-    {"AsciiPagesKeepUsEnglish",
-     "",
-     {{"a.htm", "<TITLE>Fish &amp; Chips &euro;5</TITLE>"}},
-     "0x0409",
-     {"a.htm\tFish & Chips \x80"
-      "5"}},
     {"Windows1252PageKeepsItsBytes",
      "",
      {{"a.htm",
@@ -384,8 +330,8 @@ TEST_P(TitleCheck, ReadersFindEachPagesTitle) {
     WriteFile(p / "t.hhp", project);
     const support::ProgramResult r = support::RunProgram({HHC_EXE, (p / "t.hhp").string()}, {}, p);
     ASSERT_EQ(r.exitCode, kCompiled) << r.standardError;
-    const support::ProgramResult read = support::RunProgram(
-        {SYSTEM_PYTHON, PYCHM_READ, (p / "t.chm").string(), "out"}, {}, p.string());
+    const support::ProgramResult read =
+        support::RunProgram({SYSTEM_PYTHON, PYCHM_READ, (p / "t.chm").string()}, {}, p.string());
     ASSERT_EQ(read.exitCode, 0) << read.standardError;
     std::vector<std::string> topics;
     std::string lcid;

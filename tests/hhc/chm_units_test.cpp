@@ -15,19 +15,14 @@
 #include "hhc/chm/directory.h"
 #include "hhc/chm/encint.h"
 #include "hhc/error.h"
+#include "tests/hhc/test_support.h"
 
 namespace hhc::chm {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-std::uint32_t U16At(const Bytes& b, std::size_t at) {
-    return b[at] | (std::uint32_t{b[at + 1]} << 8);
-}
-
-std::uint32_t U32At(const Bytes& b, std::size_t at) {
-    return U16At(b, at) | (U16At(b, at + 2) << 16);
-}
+using testing::Bytes;
+using testing::U16;
+using testing::U32;
 
 std::uint64_t DecodeEncInt(const Bytes& b, std::size_t& at) {
     std::uint64_t v = 0;
@@ -78,10 +73,10 @@ ParsedChunk ParseChunk(const Bytes& chunks, std::size_t index) {
     p.listing = c[3] == 'L';
     EXPECT_TRUE(std::string(c.begin(), c.begin() + 4) == (p.listing ? "PMGL" : "PMGI"));
     const std::size_t header = p.listing ? 0x14 : 0x08;
-    const std::size_t end = kChunkSize - U32At(c, 4);
+    const std::size_t end = kChunkSize - U32(c, 4);
     if (p.listing) {
-        p.prev = static_cast<std::int32_t>(U32At(c, 0x0C));
-        p.next = static_cast<std::int32_t>(U32At(c, 0x10));
+        p.prev = static_cast<std::int32_t>(U32(c, 0x0C));
+        p.next = static_cast<std::int32_t>(U32(c, 0x10));
     }
     std::vector<std::size_t> starts;
     std::size_t at = header;
@@ -98,11 +93,11 @@ ParsedChunk ParseChunk(const Bytes& chunks, std::size_t index) {
         }
     }
     EXPECT_EQ(at, end) << "free space must end exactly at an entry boundary";
-    EXPECT_EQ(U16At(c, kChunkSize - 2), starts.size());
+    EXPECT_EQ(U16(c, kChunkSize - 2), starts.size());
     const std::size_t quickRefs = starts.empty() ? 0 : (starts.size() - 1) / 5;
     EXPECT_LE(end + 2 + 2 * quickRefs, kChunkSize);
     for (std::size_t i = 1; i <= quickRefs; ++i) {
-        EXPECT_EQ(U16At(c, kChunkSize - 2 - 2 * i), starts[5 * i]) << "quickref " << i;
+        EXPECT_EQ(U16(c, kChunkSize - 2 - 2 * i), starts[5 * i]) << "quickref " << i;
     }
     return p;
 }

@@ -11,6 +11,7 @@
 #include "hhc/sysfiles/code_page.h"
 #include "hhc/sysfiles/string_pool.h"
 #include "hhc/sysfiles/windows_file.h"
+#include "tests/hhc/test_support.h"
 
 namespace hhc::hhp {
 namespace {
@@ -21,22 +22,6 @@ const char kRunWindow[] =
 const char kSampleWindow[] =
     ",\"7-Zip.hhc\",\"7-Zip.hhk\",\"start.htm\",\"start.htm\",,,,,0x2120,222,0x1046,"
     "[274,335,1019,875],0xB0000,,,,,,0";
-
-TEST(ProjectReader, TheConversionRunsProject) {
-    const Project p =
-        ParseProject(std::string("[OPTIONS]\r\nDefault Window=KORVA\r\n[WINDOWS]\r\n") +
-                     "KORVA=" + kRunWindow + "\r\n[FILES]\r\nchmindex.htm\r\nchm0.gif\r\n");
-    EXPECT_EQ(p, (Project{.defaultWindow = "KORVA",
-                          .windows = {Window{.name = "KORVA",
-                                             .caption = "Created with KORVA",
-                                             .defaultTopic = "chmindex.htm",
-                                             .homeTopic = "chmindex.htm",
-                                             .navStyle = 0x42020,
-                                             .buttons = 0x207C,
-                                             .notifyId = 0,
-                                             .position = {{30, 30, 600, 400}}}},
-                          .files = {"chmindex.htm", "chm0.gif"}}));
-}
 
 TEST(ProjectReader, KeysIgnoreCaseLineEndsVaryOtherSectionsArePassedOver) {
     const Project p = ParseProject(
@@ -104,10 +89,7 @@ TEST(WindowsFile, ValidMembersAndStringOffsets) {
         const std::vector<std::uint8_t> file =
             sysfiles::WindowsFile({ParseWindow("main", definition)}, strings);
         ASSERT_EQ(file.size(), 8u + 196u);
-        const auto u32 = [&](std::size_t at) {
-            return file[at] | (std::uint32_t{file[at + 1]} << 8) |
-                   (std::uint32_t{file[at + 2]} << 16) | (std::uint32_t{file[at + 3]} << 24);
-        };
+        const auto u32 = [&](std::size_t at) { return testing::U32(file, at); };
         const auto str = [&](std::size_t at) {
             return std::string(reinterpret_cast<const char*>(strings.Bytes().data() + u32(8 + at)));
         };

@@ -33,18 +33,13 @@ private:
 
 std::unique_ptr<support::HttpServer> CurlFetcherTest::server_;
 
-TEST_P(CurlFetcherTest, DeliversEveryByteUnchanged) {
+TEST_P(CurlFetcherTest, DeliversEveryByteAndTheHeaders) {
     std::string bytes;
     for (int b = 0; b < 256; ++b) {
         bytes += static_cast<char>(b);
     }
-    server().Serve("/bytes.bin", {200, "application/octet-stream", bytes});
+    server().Serve("/bytes.bin", {200, "image/gif", bytes});
     EXPECT_EQ(fetcher_.OpenURL(server().Url("/bytes.bin")), bytes);
-}
-
-TEST_P(CurlFetcherTest, ReportsTheContentTypeInTheHeaders) {
-    server().Serve("/a.gif", {200, "image/gif", "GIF89a"});
-    EXPECT_EQ(fetcher_.OpenURL(server().Url("/a.gif")), "GIF89a");
     const std::string headers = fetcher_.GetHeader();
     EXPECT_NE(InStr(headers, "Content-Type: image/gif\r\n"), 0u) << headers;
     EXPECT_TRUE(headers.starts_with("HTTP/1.1 200")) << headers;

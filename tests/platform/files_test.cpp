@@ -49,34 +49,25 @@ TEST(LocalFilesTest, WritesDeletesAndCopies) {
     EXPECT_EQ(support::RunErrorText([&] { files.DeleteFile(folder.path() + "a.bin"); }), "");
 }
 
-TEST(LocalFilesTest, AFailedCopyKeepsTheTarget) {
-    support::TempFolder folder;
-    platform::LocalFiles files;
-    folder.Write("out.chm", "keep me");
-    EXPECT_EQ(support::RunErrorText([&] {
-                  files.CopyFile(folder.path() + "chmkorva.chm", folder.path() + "out.chm");
-              }),
-              "53 File not found");
-    EXPECT_EQ(folder.Read("out.chm"), "keep me");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
-}
-
+// A failed operation names its error; a failed copy keeps the target and leaves nothing beside.
 TEST(LocalFilesTest, ReportsFileErrorsByNumber) {
     support::TempFolder folder;
     platform::LocalFiles files;
-    folder.Write("a.chm", "x");
-    EXPECT_EQ(support::RunErrorText([&] { files.WriteFile(folder.path() + "no/such/x.htm", "x"); }),
-              "76 Path not found");
-    EXPECT_EQ(support::RunErrorText([&] {
-                  files.CopyFile(folder.path() + "a.chm", folder.path() + "no/such/out.chm");
-              }),
-              "76 Path not found");
-    EXPECT_EQ(support::RunErrorText([&] { files.WriteFile(folder.path(), "x"); }),
-              "75 Path/File access error");  // a folder is not a file
-    EXPECT_EQ(support::RunErrorText([&] { files.WriteFile("/dev/full", "x"); }), "61 Disk full");
-    // A file that has no way to be written, even for root.
-    EXPECT_EQ(support::RunErrorText([&] { files.WriteFile("/sys/kernel/notes", "x"); }),
-              "70 Permission denied");
+    const std::string in = folder.path();
+    folder.Write("out.chm", "keep me");
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[&] { files.WriteFile(in + "no/such/x.htm", "x"); }, "76 Path not found"},
+        {[&] { files.CopyFile(in + "out.chm", in + "no/such/out.chm"); }, "76 Path not found"},
+        {[&] { files.WriteFile(in, "x"); }, "75 Path/File access error"},  // a folder
+        {[&] { files.WriteFile("/dev/full", "x"); }, "61 Disk full"},
+        {[&] { files.WriteFile("/sys/kernel/notes", "x"); }, "70 Permission denied"},  // even root
+        {[&] { files.CopyFile(in + "chmkorva.chm", in + "out.chm"); }, "53 File not found"},
+    };
+    for (const auto& [operation, error] : cases) {
+        EXPECT_EQ(support::RunErrorText(operation), error);
+    }
+    EXPECT_EQ(folder.Read("out.chm"), "keep me");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(in), {}), 1);
 }
 
 // A pid no process has now: a child that has ended.
