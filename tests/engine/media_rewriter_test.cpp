@@ -160,17 +160,4 @@ TEST(MediaRewriterTest, NothingStoredLeavesABareAttributeOrTheAddress) {
     }
 }
 
-TEST(MediaRewriterTest, TheSameAddressGetsTheSameName) {
-    support::FakeHost host;
-    support::RecordingSaver saver(host);
-    std::vector<std::string> rebuilt;
-    for (const char* text : {"<IMG SRC=a.gif>", "<TD BACKGROUND=/dir/a.gif>"}) {
-        engine::TagRecord tag;
-        engine::GetTagInfo(text, tag, host);
-        RunAll(tag, saver);
-        rebuilt.push_back(engine::RecompileTag(tag));
-    }
-    EXPECT_THAT(rebuilt, ElementsAre("<IMG SRC='chm0.x'>", "<TD BACKGROUND='chm0.x'>"));
-}
-
 }  // namespace

@@ -117,15 +117,6 @@ TEST(IterateTagsTest, ScriptWithSourceIsRewrittenAndItsEndReadAsATag) {
     EXPECT_THAT(saver.calls, ElementsAre("http://host/dir/a.js"));
 }
 
-TEST(IterateTagsTest, ResolvesAgainstThePagesOwnAddress) {
-    support::FakeHost host;
-    support::RecordingSaver saver(host);
-    std::string page = "<A HREF=x.htm><IMG SRC=../i.gif>";
-    Scan(page, host, saver, "http://host/a/b/frame.htm");
-    EXPECT_EQ(page, "<A HREF='http://host/a/b/x.htm'><IMG SRC='chm0.x'>");
-    EXPECT_THAT(saver.calls, ElementsAre("http://host/a/i.gif"));
-}
-
 TEST(IterateTagsTest, BaseHrefRebasesTheTagsAfterIt) {
     support::FakeHost host;
     support::RecordingSaver saver(host);

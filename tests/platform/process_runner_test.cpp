@@ -12,23 +12,6 @@ namespace {
 
 using End = engine::ProcessOutcome::End;
 
-TEST(SpawnProcessRunnerTest, PassesArgumentsWithBlanksWhole) {
-    support::TempFolder folder;
-    const std::string compiler = folder.path() + "my tools/hhc.exe";
-    std::filesystem::create_directories(folder.path() + "my tools");
-    std::filesystem::copy_file(FAKE_HHC, compiler);
-    const std::string project = folder.Write("work dir/chmkorva.hhp", "[FILES]\r\n");
-
-    const engine::ProcessOutcome outcome =
-        platform::SpawnProcessRunner().ExecAndWait({compiler, project}, {});
-
-    // The wait returned only once the program had written its output.
-    EXPECT_EQ(outcome.end, End::Exited);
-    EXPECT_EQ(outcome.code, 1);
-    EXPECT_EQ(folder.Read("my tools/calls.txt"), compiler + "\t" + project + "\n");
-    EXPECT_TRUE(std::filesystem::exists(folder.path() + "work dir/chmkorva.chm"));
-}
-
 TEST(SpawnProcessRunnerTest, TellsHowTheProgramEnded) {
     using namespace std::chrono_literals;
 
