@@ -1,4 +1,5 @@
-// The project reader and the mapping of project entries and windows onto stored files.
+// The project reader, the mapping of project entries and windows onto stored files, and the
+// system files made from them.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include "hhc/hhp/project.h"
 #include "hhc/sysfiles/code_page.h"
 #include "hhc/sysfiles/string_pool.h"
+#include "hhc/sysfiles/topic_tables.h"
 #include "hhc/sysfiles/windows_file.h"
 #include "tests/hhc/test_support.h"
 
@@ -107,6 +109,32 @@ TEST(WindowsFile, ValidMembersAndStringOffsets) {
         const std::uint32_t off = strings.Add(s);
         EXPECT_EQ(off / 4096, (off + s.size()) / 4096) << "no string straddles a block: " << s;
     }
+}
+
+// Each topic leads through #TOPICS and #URLTBL to its path in #URLSTR. No #URLTBL record crosses
+// a 4096-byte block (341 records of 12 bytes, then 4 spare bytes), and no #URLSTR record a
+// 16 KiB one: after the leading byte, 255 records of 64 bytes leave a block one byte short.
+TEST(TopicTables, RecordsStayInsideTheirBlocks) {
+    std::vector<sysfiles::Topic> topics;
+    for (std::size_t i = 0; i < 700; ++i) {
+        topics.push_back({"p" + std::to_string(1000 + i) + std::string(46, 'x') + ".htm", ""});
+    }
+    sysfiles::StringPool strings;
+    const sysfiles::TopicTables t = sysfiles::BuildTopicTables(topics, strings);
+    ASSERT_EQ(t.topics.size(), 16 * topics.size());
+    for (std::size_t i = 0; i < topics.size(); ++i) {
+        EXPECT_EQ(testing::U32(t.topics, 16 * i + 4), 0xFFFFFFFFu) << "no title";
+        EXPECT_EQ(testing::U16(t.topics, 16 * i + 12), 2u) << "not in a contents tree";
+        const std::uint32_t url = testing::U32(t.topics, 16 * i + 8);
+        EXPECT_EQ(url / 4096, (url + 11) / 4096) << i;
+        EXPECT_EQ(testing::U32(t.urlTable, url + 4), i);
+        const std::uint32_t path = testing::U32(t.urlTable, url + 8) + 8;
+        EXPECT_EQ(path / 0x4000, (path + topics[i].path.size()) / 0x4000) << i;
+        EXPECT_EQ(reinterpret_cast<const char*>(t.urlStrings.data() + path), topics[i].path);
+    }
+    EXPECT_EQ(testing::U32(t.urlTable, 341 * 12), 0u);
+    EXPECT_EQ(testing::U32(t.urlTable, 4096 + 4), 341u);
+    EXPECT_EQ(t.urlStrings.size(), 0x4000 + (700 - 255) * 64) << "padded only where needed";
 }
 
 TEST(ProjectReader, LanguageIds) {

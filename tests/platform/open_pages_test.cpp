@@ -53,11 +53,6 @@ protected:
     support::TempFolder home_;
 };
 
-TEST_F(OpenPagesTest, NoBrowserNoAddresses) {
-    home_.Write(".mozilla/firefox/profiles.ini", "[Profile0]\nPath=gone.default\n");
-    EXPECT_EQ(Addresses(), std::vector<std::string>{});
-}
-
 // Every browser's newest session file, the oldest file first, the front window and the tab in
 // front of each last; other schemes, stale files, closed tabs and oversized files add nothing.
 TEST_F(OpenPagesTest, ListsEveryProfilesNewestSessionInOrder) {
