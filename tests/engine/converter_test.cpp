@@ -148,20 +148,6 @@ TEST_F(ClassicRunTest, AnUnknownTypeShowsItsHeadersAndIsLeftOut) {
     EXPECT_EQ(converter_.tFiles.nFiles(), 0u);
 }
 
-TEST_F(ClassicRunTest, StoresEveryOneOfManyResources) {
-    std::string page;
-    for (int i = 0; i < 150; ++i) {
-        Serve("/i" + std::to_string(i) + ".gif", "image/gif", std::to_string(i));
-        page += "<img src=i" + std::to_string(i) + ".gif>";
-    }
-    Serve("/page.htm", "text/html", page);
-    Convert("/page.htm");
-    const auto chm = Chm();
-    EXPECT_EQ(converter_.tFiles.nFiles(), 150u);
-    EXPECT_EQ(chm.at("chm149.gif"), "149");
-    EXPECT_EQ(chm.size(), 152u);  // the project, the start page and 150 images
-}
-
 TEST_F(ClassicRunTest, AnEndlessChainOfFramePagesEnds) {
     // Each page names the next: the nesting stops deep down, and the page there is stored as
     // it came instead of overflowing the stack.

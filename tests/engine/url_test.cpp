@@ -46,9 +46,7 @@ const UrlCase kPageCases[] = {
     {kPage, "1a:b.gif", "http://host/dir/1a:b.gif"},          // a scheme starts with a letter
     {kPage, "x.y+z-1:w", "x.y+z-1:w"},                        // and goes on with these
     {"http://host/", "a.gif", "http://host/a.gif"},
-    {"http://host/", "/a.gif", "http://host/a.gif"},
     {"http://host", "a.gif", "http://host/a.gif"},  // an empty path merges as "/"
-    {"http://h/x.htm", "/a.gif", "http://h/a.gif"},
     {"http://host/cgi/show?f=a/b.htm", "x.gif", "http://host/cgi/x.gif"},  // query's "/" ignored
     {"http://host/dir/page.htm#frag", "", "http://host/dir/page.htm"},     // base's fragment gone
     {"https://host/dir/", "//cdn/x.js", "https://cdn/x.js"},

@@ -300,13 +300,6 @@ const TitleCase kTitleCases[] = {
      {"a.htm\tGr\xC3\xBC\xC3\x9F"
       "e & \xE6\x97\xA5\xE6\x9C\xAC",
       "b.htm", "c.htm"}},
-    {"Windows1252PageKeepsItsBytes",
-     "",
-     {{"a.htm",
-       "<meta http-equiv=Content-Type content='text/html; charset=windows-1252'>"
-       "<title>Caf\xE9 &alpha; &#x2014;</title>"}},
-     "0x0409",
-     {"a.htm\tCaf\xE9 &alpha; \x97"}},
     {"GivenLanguageWinsAndTitlesMoveToItsCodePage",
      "Language=0x407 German (Germany)\r\n",
      {{"a.htm", kUtf8Head + "<title>Gr\xC3\xBC\xC3\x9F"
