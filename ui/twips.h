@@ -12,10 +12,6 @@ constexpr int Px(int twips) {
     return twips / 15;
 }
 
-constexpr int Twips(int pixels) {
-    return pixels * 15;
-}
-
 // A control's place from its left, top, width and height in twips.
 constexpr QRect TwipsRect(int left, int top, int width, int height) {
     return {Px(left), Px(top), Px(width), Px(height)};
