@@ -63,6 +63,7 @@ const PageCase kPages[] = {
      "<p>one</p><script>two</script><style>three</style><!-- four -->five<x y='a>six'>seven</x>"
      "<SCRIPT type=x></scriptx>eight</SCRIPT >nine<!>ten</>eleven<?pi x?>twelve",
      "eleven:5 five:1 nine:3 one:0 seven:2 ten:4 twelve:6", ""},
+    {"CommentsEndOnlyAtTheirEnd", "<!-- a > b -->c<!-x>d", "c:0 d:1", ""},
     {"LessThanThatStartsNoTag", "a < b <3", "3:2 a:0 b:1", ""},
     {"FirstTitleOnly", "<TITLE>One two</title>x<title>Three one</title>",
      "one:0,4 three:3 two:1 x:2", "one:0 two:1"},

@@ -109,6 +109,7 @@ TEST(WindowsFile, ValidMembersAndStringOffsets) {
         const std::uint32_t off = strings.Add(s);
         EXPECT_EQ(off / 4096, (off + s.size()) / 4096) << "no string straddles a block: " << s;
     }
+    EXPECT_LT(strings.Bytes().size(), 4 * 4096u) << "padded only where needed";
 }
 
 // Each topic leads through #TOPICS and #URLTBL to its path in #URLSTR. No #URLTBL record crosses

@@ -205,7 +205,7 @@ const CharsetCase kCharsetCases[] = {
     {"CommentPassedOver", "<!-- <meta charset=windows-1252> --><meta charset=utf-8>", kUtf8},
     {"MetaPastThePrescanIgnored", std::string(1100, ' ') + "<meta charset=windows-1252>",
      std::nullopt},
-    {"UndeclaredUtf8", "<p>caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80</p>", kUtf8},
+    {"UndeclaredUtf8", "<p>caf\xC3\xA9 \xE2\x82\xAC \xEF\xBC\xA1 \xF0\x9F\x98\x80</p>", kUtf8},
     {"UndeclaredOverlongIsNotUtf8", "<p>\xC0\xAF</p>", k1252},
     {"UndeclaredSurrogateIsNotUtf8", "<p>\xED\xA0\x80</p>", k1252},
     {"UndeclaredTruncatedAtTheEnd", "<p>caf\xC3", k1252},
