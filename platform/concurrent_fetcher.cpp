@@ -19,7 +19,7 @@ constexpr int kPollMs = 100;        // how often `stop` and progress are looked 
 }  // namespace
 
 ConcurrentFetcher::ConcurrentFetcher(TransferLimits limits)
-    : limits_(std::move(limits)), multi_(curl_multi_init()) {
+    : ResponseFetcher(std::move(limits)), multi_(curl_multi_init()) {
     curl_multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS, kMostPerHost);
     curl_multi_setopt(multi_, CURLMOPT_MAX_TOTAL_CONNECTIONS, kMostConnections);
     curl_multi_setopt(multi_, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
@@ -36,8 +36,7 @@ ConcurrentFetcher::~ConcurrentFetcher() {
 
 std::string ConcurrentFetcher::OpenURL(const std::string& url) {
     if (std::optional<Response> local = LocalResponse(url)) {
-        last_ = std::move(*local);
-        return std::move(last_.body);
+        return Deliver(std::move(*local));
     }
     planned_.insert(engine::FoldCase(url));
     if (!fetched_.contains(url) && !IsRunning(url)) {
@@ -47,23 +46,10 @@ std::string ConcurrentFetcher::OpenURL(const std::string& url) {
     while (!fetched_.contains(url)) {
         Drive();
     }
-    last_ = std::move(fetched_[url]);
-    fetched_.erase(url);  // dropped from the cache once the run has it
+    auto taken = fetched_.extract(url);  // dropped from the cache once the run has it
     depthOf_.erase(url);
-    heldBytes_ -= last_.body.size();
-    return std::move(last_.body);
-}
-
-std::string ConcurrentFetcher::GetHeader() const {
-    return last_.headers;
-}
-
-std::string ConcurrentFetcher::FinalUrl() const {
-    return last_.finalUrl;
-}
-
-void ConcurrentFetcher::StopWhen(engine::StopSignal stop) {
-    limits_.stop = std::move(stop);
+    heldBytes_ -= taken.mapped().body.size();
+    return Deliver(std::move(taken.mapped()));
 }
 
 void ConcurrentFetcher::PlanWith(Planner planner) {
@@ -138,9 +124,7 @@ void ConcurrentFetcher::Drive() {
     if (!ended) {
         curl_multi_poll(multi_, nullptr, 0, kPollMs, nullptr);
     }
-    if (progress_) {
-        progress_(counts_);
-    }
+    ReportProgress();
 }
 
 void ConcurrentFetcher::Collect(CURL* handle, CURLcode result) {

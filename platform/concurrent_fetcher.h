@@ -20,7 +20,7 @@
 
 namespace platform {
 
-class ConcurrentFetcher : public engine::Fetcher {
+class ConcurrentFetcher : public ResponseFetcher {
 public:
     explicit ConcurrentFetcher(TransferLimits limits = {});
     ~ConcurrentFetcher() override;
@@ -30,12 +30,7 @@ public:
     // As CurlFetcher's: the response of `url` exactly as a transfer of its own would give it,
     // taken from the cache when it was fetched ahead.
     std::string OpenURL(const std::string& url) override;
-    std::string GetHeader() const override;
-    std::string FinalUrl() const override;
-    void StopWhen(engine::StopSignal stop) override;
     void PlanWith(Planner planner) override;
-
-    void ReportProgressTo(ProgressSink sink) { progress_ = std::move(sink); }
 
 private:
     struct Running {
@@ -56,7 +51,6 @@ private:
     void Collect(CURL* handle, CURLcode result);
     bool IsRunning(const std::string& url) const;
 
-    TransferLimits limits_;
     CURLM* multi_ = nullptr;
     std::vector<std::unique_ptr<Transfer>> idle_;
     std::unordered_map<CURL*, Running> running_;
@@ -65,10 +59,7 @@ private:
     std::unordered_map<std::string, int> depthOf_;       // of a fetched response, for its plan
     std::unordered_set<std::string> planned_;            // letter case folded
     std::size_t heldBytes_ = 0;                          // of the bodies in fetched_
-    Response last_;
     Planner planner_;
-    ProgressSink progress_;
-    FetchProgress counts_;
 };
 
 }  // namespace platform

@@ -11,7 +11,7 @@
 
 namespace platform {
 
-class CurlFetcher : public engine::Fetcher {
+class CurlFetcher : public ResponseFetcher {
 public:
     explicit CurlFetcher(TransferLimits limits = {});
     ~CurlFetcher() override;
@@ -24,26 +24,11 @@ public:
     // request only.
     std::string OpenURL(const std::string& url) override;
 
-    // The final response's status and header lines, each ended by CR LF; for a data: address
-    // its "Content-Type" line alone.
-    std::string GetHeader() const override;
-
-    // The last address asked for, or where its redirects ended.
-    std::string FinalUrl() const override;
-
-    void StopWhen(engine::StopSignal stop) override;
-
     // Fetches only what is asked for.
     void PlanWith(Planner) override {}
 
-    void ReportProgressTo(ProgressSink sink) { progress_ = std::move(sink); }
-
 private:
-    TransferLimits limits_;
     std::unique_ptr<Transfer> transfer_;
-    Response last_;
-    ProgressSink progress_;
-    FetchProgress counts_;
 };
 
 }  // namespace platform

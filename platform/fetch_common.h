@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/ports.h"
 #include "platform/transfer.h"
 
 namespace platform {
@@ -25,5 +26,42 @@ std::string ProgressText(const FetchProgress& progress);
 // A data: address decoded (its media type as the only header line), and nothing for any other
 // address that is not http or https; no answer for a web address, which needs a transfer.
 std::optional<Response> LocalResponse(const std::string& url);
+
+// What both fetchers keep: the limits every transfer gets, the last response and the progress.
+class ResponseFetcher : public engine::Fetcher {
+public:
+    explicit ResponseFetcher(TransferLimits limits) : limits_(std::move(limits)) {}
+
+    // The final response's status and header lines, each ended by CR LF; for a data: address
+    // its "Content-Type" line alone.
+    std::string GetHeader() const override { return last_.headers; }
+
+    // The last address asked for, or where its redirects ended.
+    std::string FinalUrl() const override { return last_.finalUrl; }
+
+    void StopWhen(engine::StopSignal stop) override { limits_.stop = std::move(stop); }
+
+    void ReportProgressTo(ProgressSink sink) { progress_ = std::move(sink); }
+
+protected:
+    // Keeps `response` as the last one and hands its body to the run.
+    std::string Deliver(Response response) {
+        last_ = std::move(response);
+        return std::move(last_.body);
+    }
+
+    void ReportProgress() const {
+        if (progress_) {
+            progress_(counts_);
+        }
+    }
+
+    TransferLimits limits_;
+    FetchProgress counts_;
+
+private:
+    Response last_;
+    ProgressSink progress_;
+};
 
 }  // namespace platform

@@ -7,12 +7,12 @@ namespace platform {
 
 std::unique_ptr<engine::Fetcher> MakeFetcher(bool concurrent, TransferLimits limits,
                                              ProgressSink progress) {
+    std::unique_ptr<ResponseFetcher> fetcher;
     if (concurrent) {
-        auto fetcher = std::make_unique<ConcurrentFetcher>(std::move(limits));
-        fetcher->ReportProgressTo(std::move(progress));
-        return fetcher;
+        fetcher = std::make_unique<ConcurrentFetcher>(std::move(limits));
+    } else {
+        fetcher = std::make_unique<CurlFetcher>(std::move(limits));
     }
-    auto fetcher = std::make_unique<CurlFetcher>(std::move(limits));
     fetcher->ReportProgressTo(std::move(progress));
     return fetcher;
 }
