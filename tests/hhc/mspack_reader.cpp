@@ -6,9 +6,8 @@
 #include <cstdio>
 
 #include <mspack.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "tests/support/memory_file.h"
 
 // Not declared in mspack.h; the static archive exports them.
 extern "C" {
@@ -24,6 +23,8 @@ void lzxd_free(lzxd_stream* lzx);
 namespace hhc::testing {
 
 namespace {
+
+using support::MemoryFile;
 
 thread_local std::vector<std::string>* gMessages = nullptr;
 
@@ -48,40 +49,6 @@ public:
 
     System(const System&) = delete;
     System& operator=(const System&) = delete;
-};
-
-class MemoryFile {
-public:
-    MemoryFile() : fd_(::memfd_create("mspack", 0)) {}
-
-    ~MemoryFile() { ::close(fd_); }
-
-    MemoryFile(const MemoryFile&) = delete;
-    MemoryFile& operator=(const MemoryFile&) = delete;
-
-    std::string Name() const { return "/proc/self/fd/" + std::to_string(fd_); }
-
-    void Fill(std::span<const std::uint8_t> bytes) const {
-        for (std::size_t at = 0; at < bytes.size();) {
-            at += static_cast<std::size_t>(
-                ::pwrite(fd_, bytes.data() + at, bytes.size() - at, static_cast<off_t>(at)));
-        }
-    }
-
-    std::vector<std::uint8_t> Contents() const {
-        struct stat info {};
-
-        ::fstat(fd_, &info);
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
-        for (std::size_t at = 0; at < bytes.size();) {
-            at += static_cast<std::size_t>(
-                ::pread(fd_, bytes.data() + at, bytes.size() - at, static_cast<off_t>(at)));
-        }
-        return bytes;
-    }
-
-private:
-    int fd_;
 };
 
 }  // namespace
