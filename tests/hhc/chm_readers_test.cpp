@@ -1,7 +1,7 @@
 // End to end: hhc.exe compiles generated projects, and three readers we did not write
 // (libmspack, chmlib's extract_chmLib and enum_chmLib, 7-Zip) must list every stored file once
-// and extract it byte for byte; python3-chm reads the titles as viewers look them up. The
-// readers come from scripts/install-deps; a missing one fails the test.
+// and extract it byte for byte. The readers come from scripts/install-deps; a missing one
+// fails the test.
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -277,69 +277,6 @@ TEST_P(ReaderCheck, EveryReaderListsAndExtractsEveryFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Projects, ReaderCheck, ::testing::ValuesIn(kCases),
-                         [](const auto& param) { return std::string(param.param.id); });
-
-// Titles as viewers look them up, and the language that tells them the titles' code page.
-struct TitleCase {
-    const char* id;
-    const char* language;                                    // the project's Language line, if any
-    std::vector<std::pair<std::string, std::string>> pages;  // name, bytes
-    std::string lcid;
-    std::vector<std::string> topics;  // "name<TAB>title", or the name alone for none
-};
-
-const std::string kUtf8Head = "<html><head><meta charset=\"utf-8\">";
-
-const TitleCase kTitleCases[] = {
-    {"Utf8PagesWithoutLanguageTellTheReadersUtf8",
-     "",
-     {{"a.htm", kUtf8Head + "<title>\n Gr&uuml;&szlig;e &amp;\n\xE6\x97\xA5\xE6\x9C\xAC</title>"},
-      {"b.htm", "<html><body>no title</body></html>"},
-      {"c.htm", "<title></title>"}},
-     "0x0400",
-     {"a.htm\tGr\xC3\xBC\xC3\x9F"
-      "e & \xE6\x97\xA5\xE6\x9C\xAC",
-      "b.htm", "c.htm"}},
-    {"GivenLanguageWinsAndTitlesMoveToItsCodePage",
-     "Language=0x407 German (Germany)\r\n",
-     {{"a.htm", kUtf8Head + "<title>Gr\xC3\xBC\xC3\x9F"
-                            "e \xE6\x97\xA5 &alpha; &eacute;</title>"}},
-     "0x0407",
-     {"a.htm\tGr\xFC\xDF"
-      "e ? &alpha; \xE9"}},
-};
-
-class TitleCheck : public ::testing::TestWithParam<TitleCase> {};
-
-TEST_P(TitleCheck, ReadersFindEachPagesTitle) {
-    const TitleCase& c = GetParam();
-    support::TempFolder dir;
-    const fs::path p = dir.path();
-    std::string project = std::string("[OPTIONS]\r\n") + c.language + "[FILES]\r\n";
-    for (const auto& [name, bytes] : c.pages) {
-        WriteFile(p / name, bytes);
-        project += name + "\r\n";
-    }
-    WriteFile(p / "t.hhp", project);
-    const support::ProgramResult r = support::RunProgram({HHC_EXE, (p / "t.hhp").string()}, {}, p);
-    ASSERT_EQ(r.exitCode, kCompiled) << r.standardError;
-    const support::ProgramResult read =
-        support::RunProgram({SYSTEM_PYTHON, PYCHM_READ, (p / "t.chm").string()}, {}, p.string());
-    ASSERT_EQ(read.exitCode, 0) << read.standardError;
-    std::vector<std::string> topics;
-    std::string lcid;
-    for (const std::string& line : Lines(read.standardOutput)) {
-        if (line.starts_with("topic=")) {
-            topics.push_back(line.substr(6));
-        } else if (line.starts_with("lcid=")) {
-            lcid = line.substr(5);
-        }
-    }
-    EXPECT_EQ(lcid, c.lcid);
-    EXPECT_EQ(topics, c.topics);
-}
-
-INSTANTIATE_TEST_SUITE_P(Pages, TitleCheck, ::testing::ValuesIn(kTitleCases),
                          [](const auto& param) { return std::string(param.param.id); });
 
 }  // namespace

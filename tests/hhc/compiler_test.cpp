@@ -1,6 +1,7 @@
 // hhc.exe's contract: exit codes (the platform compiler's: 1 written, 0 not), messages, where
 // the output goes and what may be replaced, no partial output on failure, memory that does not
-// grow with the input, and what #SYSTEM tells viewers (read back through libmspack).
+// grow with the input, and what #SYSTEM and the topic tables tell viewers (read back through
+// libmspack).
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -478,6 +479,80 @@ TEST(HhcExe, PeakMemoryDoesNotGrowWithTheInput) {
     ::getrusage(RUSAGE_CHILDREN, &usage);
     EXPECT_LT(usage.ru_maxrss, 48 * 1024) << "KiB at the peak of the largest child";
 }
+
+// Each topic as viewers look it up: #TOPICS leads through #URLTBL to its path in #URLSTR, and
+// to its title in #STRINGS unless the title's offset lies past it, which is what they test for.
+std::vector<std::string> TopicTitles(const ChmRead& read) {
+    const Bytes& topics = read.files.at("/#TOPICS");
+    const Bytes& urls = read.files.at("/#URLTBL");
+    const Bytes& paths = read.files.at("/#URLSTR");
+    const Bytes& strings = read.files.at("/#STRINGS");
+    const auto text = [](const Bytes& bytes, std::size_t at) {
+        return std::string(reinterpret_cast<const char*>(bytes.data() + at));
+    };
+    std::vector<std::string> found;
+    for (std::size_t at = 0; at + 16 <= topics.size(); at += 16) {
+        std::string topic = text(paths, U32(urls, U32(topics, at + 8) + 8) + 8);
+        if (const std::uint32_t title = U32(topics, at + 4); title < strings.size()) {
+            topic += "\t" + text(strings, title);
+        }
+        found.push_back(topic);
+    }
+    return found;
+}
+
+// Titles as viewers look them up, and the language that tells them the titles' code page.
+struct TitleCase {
+    const char* id;
+    const char* language;                                    // the project's Language line, if any
+    std::vector<std::pair<std::string, std::string>> pages;  // name, bytes
+    std::uint32_t lcid;
+    std::vector<std::string> topics;  // "name<TAB>title", or the name alone for none
+};
+
+const std::string kUtf8Head = "<html><head><meta charset=\"utf-8\">";
+
+const TitleCase kTitleCases[] = {
+    {"Utf8PagesWithoutLanguageTellTheReadersUtf8",
+     "",
+     {{"a.htm", kUtf8Head + "<title>\n Gr&uuml;&szlig;e &amp;\n\xE6\x97\xA5\xE6\x9C\xAC</title>"},
+      {"b.htm", "<html><body>no title</body></html>"},
+      {"c.htm", "<title></title>"}},
+     0x0400,
+     {"a.htm\tGr\xC3\xBC\xC3\x9F"
+      "e & \xE6\x97\xA5\xE6\x9C\xAC",
+      "b.htm", "c.htm"}},
+    {"GivenLanguageWinsAndTitlesMoveToItsCodePage",
+     "Language=0x407 German (Germany)\r\n",
+     {{"a.htm", kUtf8Head + "<title>Gr\xC3\xBC\xC3\x9F"
+                            "e \xE6\x97\xA5 &alpha; &eacute;</title>"}},
+     0x0407,
+     {"a.htm\tGr\xFC\xDF"
+      "e ? &alpha; \xE9"}},
+};
+
+class TitleCheck : public ::testing::TestWithParam<TitleCase> {};
+
+TEST_P(TitleCheck, ReadersFindEachPagesTitle) {
+    const TitleCase& c = GetParam();
+    support::TempFolder dir;
+    const fs::path p = dir.path();
+    std::string project = std::string("[OPTIONS]\r\n") + c.language + "[FILES]\r\n";
+    for (const auto& [name, bytes] : c.pages) {
+        WriteFile(p / name, bytes);
+        project += name + "\r\n";
+    }
+    WriteFile(p / "t.hhp", project);
+    const support::ProgramResult r = support::RunProgram({HHC_EXE, (p / "t.hhp").string()}, {}, p);
+    ASSERT_EQ(r.exitCode, kCompiled) << r.standardError;
+    const ChmRead read = MspackReadChm((p / "t.chm").string());
+    ASSERT_TRUE(read.opened);
+    EXPECT_EQ(U32(SystemRecords(read.files.at("/#SYSTEM"))[4], 0), c.lcid);
+    EXPECT_EQ(TopicTitles(read), c.topics);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, TitleCheck, ::testing::ValuesIn(kTitleCases),
+                         [](const auto& param) { return std::string(param.param.id); });
 
 }  // namespace
 }  // namespace hhc::testing
