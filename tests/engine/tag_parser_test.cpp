@@ -56,7 +56,6 @@ const TagCase kTagCases[] = {
      "a",
      {{"href", "x.htm"}, {"target", "_top"}},
      "<a href='x.htm' target='_top'>"},
-    {"BareAttribute", "<HR NOSHADE>", "HR", {{"NOSHADE", ""}}, "<HR NOSHADE>"},
     {"BareAfterValue",
      "<INPUT TYPE=checkbox CHECKED>",
      "INPUT",

@@ -51,6 +51,20 @@ void Scan(std::string& page, support::FakeHost& host, support::RecordingSaver& s
     engine::IterateTags(page, engine::Document{url, "chmindex.htm", capture}, host, saver);
 }
 
+// A page as a scan with a fresh host and saver leaves it, with what they were told.
+struct Scanned {
+    std::string page;
+    std::vector<std::string> calls;  // addresses asked for
+    std::vector<std::string> messages;
+};
+
+Scanned ScanPage(std::string page, engine::Capture capture = engine::Capture::Classic) {
+    support::FakeHost host;
+    support::RecordingSaver saver(host);
+    Scan(page, host, saver, kPage, capture);
+    return {std::move(page), std::move(saver.calls), std::move(host.messages)};
+}
+
 struct ScanCase {
     const char* id;
     std::string page;
@@ -60,13 +74,9 @@ struct ScanCase {
 class IterateTagsTest : public ::testing::TestWithParam<ScanCase> {};
 
 TEST_P(IterateTagsTest, RewritesThePage) {
-    const ScanCase& c = GetParam();
-    support::FakeHost host;
-    support::RecordingSaver saver(host);
-    std::string page = c.page;
-    Scan(page, host, saver);
-    EXPECT_EQ(page, c.expected);
-    EXPECT_TRUE(host.messages.empty());
+    const Scanned scanned = ScanPage(GetParam().page);
+    EXPECT_EQ(scanned.page, GetParam().expected);
+    EXPECT_TRUE(scanned.messages.empty());
 }
 
 // None of these tags carries an attribute that a rewriter changes.
@@ -109,22 +119,15 @@ INSTANTIATE_TEST_SUITE_P(Pages, IterateTagsTest, ::testing::ValuesIn(kScanCases)
                          [](const auto& testCase) { return testCase.param.id; });
 
 TEST(IterateTagsTest, ScriptWithSourceIsRewrittenAndItsEndReadAsATag) {
-    support::FakeHost host;
-    support::RecordingSaver saver(host);
-    std::string page = "<script src=a.js></script><B X=1>";
-    Scan(page, host, saver);
-    EXPECT_EQ(page, "<script src='chm0.x'></script><B X='1'>");
-    EXPECT_THAT(saver.calls, ElementsAre("http://host/dir/a.js"));
+    const Scanned scanned = ScanPage("<script src=a.js></script><B X=1>");
+    EXPECT_EQ(scanned.page, "<script src='chm0.x'></script><B X='1'>");
+    EXPECT_THAT(scanned.calls, ElementsAre("http://host/dir/a.js"));
 }
 
 TEST(IterateTagsTest, BaseHrefRebasesTheTagsAfterIt) {
-    support::FakeHost host;
-    support::RecordingSaver saver(host);
-    std::string page =
-        "<A HREF=a.htm><BASE HREF=/other/><A HREF=b.htm><BASE HREF><A HREF=c.htm>"
-        "<BASE HREF=http://cdn/x/><A HREF=d.htm>";
-    Scan(page, host, saver);
-    EXPECT_EQ(page,
+    EXPECT_EQ(ScanPage("<A HREF=a.htm><BASE HREF=/other/><A HREF=b.htm><BASE HREF><A HREF=c.htm>"
+                       "<BASE HREF=http://cdn/x/><A HREF=d.htm>")
+                  .page,
               "<A HREF='http://host/dir/a.htm'><A HREF='http://host/other/b.htm'>"
               "<A HREF='http://host/other/c.htm'><A HREF='http://cdn/x/d.htm'>");
 }
@@ -162,19 +165,13 @@ TEST(IterateTagsTest, FramePagesAreScannedNestedWithTheirOwnBase) {
 }
 
 TEST(IterateTagsTest, CompleteModeRewritesStyleElementsAndAttributes) {
-    support::FakeHost host;
-    support::RecordingSaver saver(host);
-    std::string page =
-        "<STYLE>@import 'a.css'; p>b { background: url(i/b.png) }</STYLE>"
-        "<P STYLE=\"background:url(c.png)\">";
-    Scan(page, host, saver, kPage, engine::Capture::Complete);
-    EXPECT_EQ(page,
+    EXPECT_EQ(ScanPage("<STYLE>@import 'a.css'; p>b { background: url(i/b.png) }</STYLE>"
+                       "<P STYLE=\"background:url(c.png)\">",
+                       engine::Capture::Complete)
+                  .page,
               "<STYLE>@import 'chm0.x'; p>b { background: url(chm1.x) }</STYLE>"
               "<P STYLE='background:url(chm2.x)'>");
-
-    std::string classic = "<STYLE>@import 'a.css';</STYLE>";
-    Scan(classic, host, saver);
-    EXPECT_EQ(classic, "<STYLE>@import 'a.css';</STYLE>");
+    EXPECT_EQ(ScanPage("<STYLE>@import 'a.css';</STYLE>").page, "<STYLE>@import 'a.css';</STYLE>");
 }
 
 TEST(IterateTagsTest, TheWorkGrowsWithThePageNotWithTagsTimesPage) {
