@@ -19,13 +19,13 @@ int main(int argc, char** argv) {
     settings::QtSettingsStore store;
     const settings::RunSettings run = settings::ReadRunSettings(store);
     frmMain* shown = nullptr;
-    const std::unique_ptr<engine::Fetcher> Net =
-        platform::MakeFetcher(run.parallel, {run.maxDownloadBytes, {}},
-                              [&shown](const platform::FetchProgress& progress) {
-                                  if (shown != nullptr) {
-                                      shown->ShowProgress(progress);
-                                  }
-                              });
+    const std::unique_ptr<engine::Fetcher> Net = platform::MakeFetcher(
+        run.parallel, platform::SizeLimits(run.maxDownloadBytes, run.maxPageBytes),
+        [&shown](const platform::FetchProgress& progress) {
+            if (shown != nullptr) {
+                shown->ShowProgress(progress);
+            }
+        });
     platform::SpawnProcessRunner runner;
     platform::LocalFiles files;
     SingleInstance instance;

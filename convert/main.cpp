@@ -24,7 +24,8 @@ int Convert(const Arguments& arguments, const std::string& compiler,
             const settings::RunSettings& run) {
     Console console(arguments.mode);
     const std::unique_ptr<engine::Fetcher> fetcher = platform::MakeFetcher(
-        run.parallel && !arguments.sequential, {run.maxDownloadBytes, {}},
+        run.parallel && !arguments.sequential,
+        platform::SizeLimits(run.maxDownloadBytes, run.maxPageBytes),
         [&console](const platform::FetchProgress& progress) { console.ShowProgress(progress); });
     platform::SpawnProcessRunner runner;
     platform::LocalFiles files;

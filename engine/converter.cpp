@@ -20,6 +20,10 @@ namespace {
 // stack; past this depth a document is stored as it came.
 constexpr int kMostNestedDocuments = 64;
 
+// Below the working folder: bodies stored as fetched, written here as they arrive and moved
+// to their names once the run knows them. No host and no classic name starts with ".".
+constexpr std::string_view kIncomingFolder = ".incoming/";
+
 }  // namespace
 
 std::int32_t CountOcc(std::string_view String1, std::string_view String2) {
@@ -39,6 +43,11 @@ Converter::Converter(Fetcher& net, Host& host, ProcessRunner& runner, Files& fil
 
 void Converter::Convert(std::string_view typedUrl, const std::string& outputFile) {
     guard_.Start(limits, interrupted);
+    files_.MakeFolder(TempDir + std::string(kIncomingFolder));
+    Net.SortBodies(TempDir + std::string(kIncomingFolder),
+                   [this](std::string_view url, std::string_view headers) {
+                       return url == sURL || IsRewritten(headers);
+                   });
     Net.StopWhen([this] { return guard_.ShouldStop(); });
     Net.PlanWith([this](std::string_view address, std::string_view headers, std::string_view body) {
         return PlanAhead(address, headers, body);
@@ -106,8 +115,9 @@ void Converter::Compile(const std::string& project) {
                            (written ? ")" : "; no help file was written)")};
 }
 
+// The start page is held in memory whatever its type (the sorter sees to it).
 std::string Converter::GetPage(const std::string& Url) {
-    std::string sData = Net.OpenURL(Url);
+    std::string sData = std::move(Net.OpenURL(Url).bytes);
     guard_.Check();
     if (sData.empty()) {
         FoundError = true;
@@ -130,13 +140,17 @@ std::string Converter::SaveFile(const std::string& Url) {
     if (capture == Capture::Complete && EqualsNoCase(Url, startPage_.address)) {
         return startPage_.localName;  // the start page is where it was
     }
-    std::string bytes = Net.OpenURL(Url);
+    Body body = Net.OpenURL(Url);
     guard_.Check();  // a transfer cut short by the run's end delivers nothing: no message
     const std::string headers = Net.GetHeader();
-    const std::optional<ContentKind> kind = bytes.empty() ? std::nullopt : KindOf(headers, capture);
+    const std::optional<ContentKind> kind =
+        body.size == 0 ? std::nullopt : KindOf(headers, capture);
     if (!kind) {
         tFiles.Refuse(Url);
-        if (!bytes.empty()) {
+        if (body.size != 0) {
+            if (body.InFile()) {
+                files_.DeleteFile(body.file);
+            }
             host_.ShowMessage(VisibleControls(headers));
         }
         return "";
@@ -144,19 +158,29 @@ std::string Converter::SaveFile(const std::string& Url) {
     const std::string finalUrl = Net.FinalUrl();  // before a nested document fetches again
     guard_.CountResource();
     const std::string name = tFiles.Add(Url, names_->Resource(finalUrl, *kind, tFiles.nFiles()));
-    Store(std::move(bytes), finalUrl, kind->handling, name);
+    Store(std::move(body), finalUrl, kind->handling, name);
     return name;
 }
 
-void Converter::Store(std::string bytes, const std::string& address, Handling handling,
+// A body in a file is one the sorter found no document in: it is stored as fetched.
+void Converter::Store(Body body, const std::string& address, Handling handling,
                       const std::string& name) {
-    if (nestedDocuments_ >= kMostNestedDocuments || handling == Handling::Store) {
-        Keep(name, bytes);
+    if (body.InFile()) {
+        guard_.CountStored(body.size);
+        working_.Move(body.file, TempDir, name);
+    } else if (nestedDocuments_ >= kMostNestedDocuments || handling == Handling::Store) {
+        Keep(name, body.bytes);
     } else if (handling == Handling::Page) {
-        StorePage(std::move(bytes), address, name);
+        StorePage(std::move(body.bytes), address, name);
     } else {
-        StoreStyleSheet(bytes, address, name);
+        StoreStyleSheet(body.bytes, address, name);
     }
+}
+
+// Whether a body of these headers is rewritten, and so must be held in memory.
+bool Converter::IsRewritten(std::string_view headers) const {
+    const std::optional<ContentKind> kind = KindOf(headers, capture);
+    return kind && kind->handling != Handling::Store;
 }
 
 void Converter::StorePage(std::string sData, const std::string& pageUrl, const std::string& name) {
@@ -213,6 +237,8 @@ std::string Converter::LocalStartPage() const {
 }
 
 void Converter::DeleteWorkingFiles(const std::string& startPage) {
+    files_.ClearFolder(TempDir + std::string(kIncomingFolder));  // what was fetched, not stored
+    files_.RemoveFolder(TempDir + std::string(kIncomingFolder));
     for (const ResourceRow& row : tFiles.tFiles()) {
         files_.DeleteFile(TempDir + row.localName);
     }

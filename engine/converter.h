@@ -58,8 +58,8 @@ public:
 private:
     void Run(std::string_view typedUrl, const std::string& outputFile);
     void Compile(const std::string& project);
-    void Store(std::string bytes, const std::string& address, Handling handling,
-               const std::string& name);
+    void Store(Body body, const std::string& address, Handling handling, const std::string& name);
+    bool IsRewritten(std::string_view headers) const;
     void StorePage(std::string sData, const std::string& pageUrl, const std::string& name);
     void StoreStyleSheet(const std::string& css, const std::string& sheetUrl,
                          const std::string& name);

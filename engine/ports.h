@@ -3,6 +3,7 @@
 // real platform parts.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -38,14 +39,32 @@ public:
     virtual std::string SaveFile(const std::string& Url) = 0;
 };
 
+// What one fetch delivered: nothing (size 0), the bytes in memory, or a file that the body was
+// written to as it arrived.
+struct Body {
+    std::string bytes;       // in memory; "" when in a file
+    std::string file;        // the file's full path; "" when in memory
+    std::uint64_t size = 0;  // 0 when nothing was delivered
+
+    bool InFile() const { return !file.empty(); }
+};
+
 // Plays the Internet transfer control `Net`.
 class Fetcher {
 public:
     virtual ~Fetcher() = default;
 
-    // The body of `url` as bytes; "" when nothing was delivered (a failed transfer, a final
-    // status of 400 or more, an address that is not a web address).
-    virtual std::string OpenURL(const std::string& url) = 0;
+    // The body of `url`; nothing for a failed transfer, a final status of 400 or more, or an
+    // address that is not a web address. Where it goes is the sorter's choice (SortBodies).
+    virtual Body OpenURL(const std::string& url) = 0;
+
+    // Which bodies are held in memory: those `inMemory` accepts, by the address asked for and
+    // the final response's headers; each no larger than the page limit. Every other body is
+    // written to a new file in `folder` as it arrives, so that its size never weighs on
+    // memory. Until this is called every body is held in memory. What was fetched ahead for an
+    // earlier run is dropped.
+    using Sorter = std::function<bool(std::string_view url, std::string_view headers)>;
+    virtual void SortBodies(std::string folder, Sorter inMemory) = 0;
 
     // The header lines of the last response, each ended by CR LF.
     virtual std::string GetHeader() const = 0;
@@ -103,6 +122,9 @@ public:
 
     // Removes the folder, which must be empty; one that is not there is no error.
     virtual void RemoveFolder(const std::string& path) = 0;
+
+    // Moves the file `from` to `to`, on the same file system, replacing what is there.
+    virtual void MoveFile(const std::string& from, const std::string& to) = 0;
 
     // Removes everything inside the folder, as far as it can; never throws.
     virtual void ClearFolder(const std::string& folder) noexcept = 0;

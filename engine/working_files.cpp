@@ -4,6 +4,17 @@ namespace engine {
 
 void WorkingFiles::Write(const std::string& folder, const std::string& name,
                          std::string_view bytes) {
+    MakeFoldersOf(folder, name);
+    files_.WriteFile(folder + name, bytes);
+}
+
+void WorkingFiles::Move(const std::string& from, const std::string& folder,
+                        const std::string& name) {
+    MakeFoldersOf(folder, name);
+    files_.MoveFile(from, folder + name);
+}
+
+void WorkingFiles::MakeFoldersOf(const std::string& folder, const std::string& name) {
     for (std::size_t slash = name.find('/'); slash != std::string::npos;
          slash = name.find('/', slash + 1)) {
         std::string sub = name.substr(0, slash);
@@ -12,7 +23,6 @@ void WorkingFiles::Write(const std::string& folder, const std::string& name,
             made_.push_back(std::move(sub));
         }
     }
-    files_.WriteFile(folder + name, bytes);
 }
 
 void WorkingFiles::RemoveFolders(const std::string& folder) {

@@ -18,10 +18,15 @@ public:
     // Writes `bytes` to `folder` + `name`, making the folders of `name` first.
     void Write(const std::string& folder, const std::string& name, std::string_view bytes);
 
+    // Moves the file `from` to `folder` + `name`, making the folders of `name` first.
+    void Move(const std::string& from, const std::string& folder, const std::string& name);
+
     // Removes the folders made below `folder`, deepest first; they must be empty by then.
     void RemoveFolders(const std::string& folder);
 
 private:
+    void MakeFoldersOf(const std::string& folder, const std::string& name);
+
     Files& files_;
     std::vector<std::string> made_;  // relative to the working folder, in the order made
     std::unordered_set<std::string> known_;

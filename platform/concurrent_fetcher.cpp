@@ -12,7 +12,8 @@ namespace {
 constexpr long kMostPerHost = 6;
 constexpr long kMostConnections = 16;
 constexpr std::size_t kMostAhead = 48;  // held or being fetched without being asked for yet
-constexpr std::size_t kMostHeldBytes = std::size_t{64} << 20;
+constexpr std::size_t kMostHeldBytes = std::size_t{64} << 20;         // in memory
+constexpr std::uint64_t kMostHeldFileBytes = std::uint64_t{1} << 30;  // in files
 constexpr int kMostPlanDepth = 64;  // as deep as the run converts pages
 constexpr int kPollMs = 100;        // how often `stop` and progress are looked at
 
@@ -26,15 +27,34 @@ ConcurrentFetcher::ConcurrentFetcher(TransferLimits limits)
 }
 
 ConcurrentFetcher::~ConcurrentFetcher() {
-    for (auto& [handle, running] : running_) {
-        curl_multi_remove_handle(multi_, handle);
-    }
-    running_.clear();
+    Forget();
     idle_.clear();
     curl_multi_cleanup(multi_);
 }
 
-std::string ConcurrentFetcher::OpenURL(const std::string& url) {
+void ConcurrentFetcher::SortBodies(std::string folder, Sorter inMemory) {
+    Forget();
+    ResponseFetcher::SortBodies(std::move(folder), std::move(inMemory));
+}
+
+// Running transfers are abandoned, and bodies in files that the run never took go with them.
+void ConcurrentFetcher::Forget() {
+    for (auto& [handle, running] : running_) {
+        curl_multi_remove_handle(multi_, handle);
+    }
+    running_.clear();
+    for (const auto& [url, response] : fetched_) {
+        DiscardBody(response.body);
+    }
+    fetched_.clear();
+    waiting_.clear();
+    depthOf_.clear();
+    planned_.clear();
+    heldBytes_ = 0;
+    heldFileBytes_ = 0;
+}
+
+engine::Body ConcurrentFetcher::OpenURL(const std::string& url) {
     if (std::optional<Response> local = LocalResponse(url)) {
         return Deliver(std::move(*local));
     }
@@ -48,7 +68,7 @@ std::string ConcurrentFetcher::OpenURL(const std::string& url) {
     }
     auto taken = fetched_.extract(url);  // dropped from the cache once the run has it
     depthOf_.erase(url);
-    heldBytes_ -= taken.mapped().body.size();
+    HeldFor(taken.mapped().body) -= taken.mapped().body.size;
     return Deliver(std::move(taken.mapped()));
 }
 
@@ -67,10 +87,10 @@ bool ConcurrentFetcher::IsRunning(const std::string& url) const {
 
 // The addresses the response's document will ask for join the queue, once each.
 void ConcurrentFetcher::Plan(const Response& response, int depth) {
-    if (!planner_ || depth >= kMostPlanDepth || response.body.empty()) {
+    if (!planner_ || depth >= kMostPlanDepth || response.body.bytes.empty()) {
         return;
     }
-    for (std::string& url : planner_(response.finalUrl, response.headers, response.body)) {
+    for (std::string& url : planner_(response.finalUrl, response.headers, response.body.bytes)) {
         if (planned_.insert(engine::FoldCase(url)).second) {
             ++counts_.known;
             depthOf_[url] = depth + 1;
@@ -100,7 +120,8 @@ void ConcurrentFetcher::Start(const Job& job) {
 
 void ConcurrentFetcher::StartWaiting() {
     while (!waiting_.empty() && running_.size() < static_cast<std::size_t>(kMostConnections) &&
-           running_.size() + fetched_.size() < kMostAhead && heldBytes_ < kMostHeldBytes) {
+           running_.size() + fetched_.size() < kMostAhead && heldBytes_ < kMostHeldBytes &&
+           heldFileBytes_ < kMostHeldFileBytes) {
         const Job job = std::move(waiting_.front());
         waiting_.pop_front();
         if (!fetched_.contains(job.url) && !IsRunning(job.url)) {
@@ -135,10 +156,15 @@ void ConcurrentFetcher::Collect(CURL* handle, CURLcode result) {
     Response response = running.transfer->Finish(result);
     idle_.push_back(std::move(running.transfer));
     ++counts_.fetched;
-    counts_.bytes += response.body.size();
+    counts_.bytes += response.body.size;
     Plan(response, running.depth);
-    heldBytes_ += response.body.size();
+    HeldFor(response.body) += response.body.size;
     fetched_[running.url] = std::move(response);
+}
+
+// The count of what the cache holds where `body` is kept.
+std::uint64_t& ConcurrentFetcher::HeldFor(const engine::Body& body) {
+    return body.InFile() ? heldFileBytes_ : heldBytes_;
 }
 
 }  // namespace platform

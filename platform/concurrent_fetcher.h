@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
@@ -29,8 +30,11 @@ public:
 
     // As CurlFetcher's: the response of `url` exactly as a transfer of its own would give it,
     // taken from the cache when it was fetched ahead.
-    std::string OpenURL(const std::string& url) override;
+    engine::Body OpenURL(const std::string& url) override;
     void PlanWith(Planner planner) override;
+
+    // Also drops what was fetched ahead, and abandons what is being fetched.
+    void SortBodies(std::string folder, Sorter inMemory) override;
 
 private:
     struct Running {
@@ -50,6 +54,8 @@ private:
     void Drive();
     void Collect(CURL* handle, CURLcode result);
     bool IsRunning(const std::string& url) const;
+    std::uint64_t& HeldFor(const engine::Body& body);
+    void Forget();
 
     CURLM* multi_ = nullptr;
     std::vector<std::unique_ptr<Transfer>> idle_;
@@ -58,7 +64,8 @@ private:
     std::unordered_map<std::string, Response> fetched_;  // by the address asked for
     std::unordered_map<std::string, int> depthOf_;       // of a fetched response, for its plan
     std::unordered_set<std::string> planned_;            // letter case folded
-    std::size_t heldBytes_ = 0;                          // of the bodies in fetched_
+    std::uint64_t heldBytes_ = 0;                        // of the bodies in fetched_, in memory
+    std::uint64_t heldFileBytes_ = 0;                    // and in files
     Planner planner_;
 };
 

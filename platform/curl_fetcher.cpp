@@ -7,7 +7,7 @@ CurlFetcher::CurlFetcher(TransferLimits limits)
 
 CurlFetcher::~CurlFetcher() = default;
 
-std::string CurlFetcher::OpenURL(const std::string& url) {
+engine::Body CurlFetcher::OpenURL(const std::string& url) {
     if (std::optional<Response> local = LocalResponse(url)) {
         return Deliver(std::move(*local));
     }
@@ -18,7 +18,7 @@ std::string CurlFetcher::OpenURL(const std::string& url) {
     Response response = transfer_->Finish(curl_easy_perform(transfer_->handle()));
     ++counts_.known;
     ++counts_.fetched;
-    counts_.bytes += response.body.size();
+    counts_.bytes += response.body.size;
     ReportProgress();
     return Deliver(std::move(response));
 }

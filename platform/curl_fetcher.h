@@ -22,7 +22,7 @@ public:
     // more, or an address that is neither http(s) nor data: (a local path, "file://"); those
     // never touch the network. Characters an address may not hold are percent-encoded for the
     // request only.
-    std::string OpenURL(const std::string& url) override;
+    engine::Body OpenURL(const std::string& url) override;
 
     // Fetches only what is asked for.
     void PlanWith(Planner) override {}

@@ -20,7 +20,9 @@ std::optional<Response> LocalResponse(const std::string& url) {
         if (!data) {
             return Response{{}, {}, url};
         }
-        return Response{std::move(data->bytes), "Content-Type: " + data->mediaType + "\r\n", url};
+        const std::size_t size = data->bytes.size();
+        return Response{
+            {std::move(data->bytes), {}, size}, "Content-Type: " + data->mediaType + "\r\n", url};
     }
     if (!IsWebAddress(url)) {
         return Response{{}, {}, url};

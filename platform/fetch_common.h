@@ -23,8 +23,9 @@ using ProgressSink = std::function<void(const FetchProgress&)>;
 // "fetched 31 of 48, 1.2 MB", as both programs show it.
 std::string ProgressText(const FetchProgress& progress);
 
-// A data: address decoded (its media type as the only header line), and nothing for any other
-// address that is not http or https; no answer for a web address, which needs a transfer.
+// A data: address decoded, in memory (its media type as the only header line), and nothing for
+// any other address that is not http or https; no answer for a web address, which needs a
+// transfer.
 std::optional<Response> LocalResponse(const std::string& url);
 
 // What both fetchers keep: the limits every transfer gets, the last response and the progress.
@@ -41,11 +42,16 @@ public:
 
     void StopWhen(engine::StopSignal stop) override { limits_.stop = std::move(stop); }
 
+    void SortBodies(std::string folder, Sorter inMemory) override {
+        limits_.spoolFolder = std::move(folder);
+        limits_.inMemory = std::move(inMemory);
+    }
+
     void ReportProgressTo(ProgressSink sink) { progress_ = std::move(sink); }
 
 protected:
     // Keeps `response` as the last one and hands its body to the run.
-    std::string Deliver(Response response) {
+    engine::Body Deliver(Response response) {
         last_ = std::move(response);
         return std::move(last_.body);
     }

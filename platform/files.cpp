@@ -192,6 +192,12 @@ void LocalFiles::DeleteFile(const std::string& path) {
     }
 }
 
+void LocalFiles::MoveFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        ThrowFileError(errno, to);
+    }
+}
+
 void LocalFiles::MakeFolder(const std::string& path) {
     if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
         ThrowFileError(errno, path);

@@ -15,6 +15,7 @@ public:
     std::string Absolute(const std::string& path) const override;
     void WriteFile(const std::string& path, std::string_view bytes) override;
     void DeleteFile(const std::string& path) override;
+    void MoveFile(const std::string& from, const std::string& to) override;
     void MakeFolder(const std::string& path) override;
     void RemoveFolder(const std::string& path) override;
     void ClearFolder(const std::string& folder) noexcept override;

@@ -2,7 +2,13 @@
 // each one catches everything and answers with the value that abandons the transfer.
 #include "platform/transfer.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <mutex>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "engine/text.h"
 
@@ -47,13 +53,17 @@ Transfer::Transfer(const TransferLimits& limits) : limits_(limits) {
 }
 
 Transfer::~Transfer() {
+    DropFile();
     curl_easy_cleanup(curl_);
 }
 
 void Transfer::Prepare(const std::string& url) {
+    DropFile();
     url_ = url;
+    sink_ = Sink::Undecided;
     chunks_.clear();
     bodyBytes_ = 0;
+    failed_ = false;
     headers_.clear();
     curl_easy_setopt(curl_, CURLOPT_URL, EncodeForRequest(url).c_str());
 }
@@ -69,21 +79,53 @@ Response Transfer::Finish(CURLcode result) {
     if (redirects > 0 && effective != nullptr) {
         response.finalUrl = effective;
     }
-    if (result == CURLE_OK && status < 400) {
-        response.body.reserve(bodyBytes_);
-        for (std::string& chunk : chunks_) {
-            response.body += chunk;
-            std::string().swap(chunk);  // each piece goes as soon as it is copied
+    CloseFile();
+    if (result == CURLE_OK && status < 400 && !failed_ && bodyBytes_ > 0) {
+        response.body.size = bodyBytes_;
+        if (sink_ == Sink::File) {
+            response.body.file = std::move(file_);
+        } else {
+            response.body.bytes = JoinChunks();
         }
     }
+    DropFile();
     chunks_.clear();
     return response;
 }
 
+// Decided once the final response's headers are in: an error's body is only counted, a body
+// the sorter wants is held in memory, any other goes to a file.
+void Transfer::ChooseSink() {
+    long status = 0;
+    curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &status);
+    if (status >= 400) {
+        sink_ = Sink::Discard;
+    } else if (!limits_.inMemory || limits_.inMemory(url_, headers_)) {
+        sink_ = Sink::Memory;
+    } else {
+        sink_ = Sink::File;
+    }
+}
+
 bool Transfer::AppendBody(std::string_view data) {
-    if (data.size() > limits_.maxBodyBytes - bodyBytes_) {
+    if (sink_ == Sink::Undecided) {
+        ChooseSink();
+    }
+    if (sink_ == Sink::File) {
+        return AppendToFile(data);
+    }
+    const std::size_t limit = std::min(limits_.maxPageBytes, limits_.maxBodyBytes);
+    if (data.size() > limit - bodyBytes_) {
         return false;
     }
+    if (sink_ == Sink::Discard) {
+        bodyBytes_ += data.size();
+        return true;
+    }
+    return AppendToMemory(data);
+}
+
+bool Transfer::AppendToMemory(std::string_view data) {
     while (!data.empty()) {
         if (chunks_.empty() || chunks_.back().size() == kChunkBytes) {
             chunks_.emplace_back().reserve(kChunkBytes);
@@ -95,6 +137,63 @@ bool Transfer::AppendBody(std::string_view data) {
         bodyBytes_ += taken;
     }
     return true;
+}
+
+// The file is made with the first bytes, under a name no other transfer of the process takes.
+bool Transfer::AppendToFile(std::string_view data) {
+    static std::atomic<unsigned long> next{0};
+    if (data.size() > limits_.maxBodyBytes - bodyBytes_) {
+        return false;
+    }
+    while (fd_ < 0) {
+        file_ = limits_.spoolFolder + "body-" + std::to_string(next++);
+        fd_ = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd_ < 0 && errno != EEXIST) {
+            file_.clear();
+            failed_ = true;
+            return false;
+        }
+    }
+    while (!data.empty()) {
+        const ssize_t written = ::write(fd_, data.data(), data.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written < 0) {
+            failed_ = true;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+        bodyBytes_ += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+std::string Transfer::JoinChunks() {
+    std::string body;
+    body.reserve(bodyBytes_);
+    for (std::string& chunk : chunks_) {
+        body += chunk;
+        std::string().swap(chunk);  // each piece goes as soon as it is copied
+    }
+    return body;
+}
+
+// A file whose last bytes could not be written out (a full disk) is no body.
+void Transfer::CloseFile() {
+    if (fd_ >= 0 && ::close(fd_) != 0) {
+        failed_ = true;
+    }
+    fd_ = -1;
+}
+
+// A file that was not handed on goes.
+void Transfer::DropFile() {
+    CloseFile();
+    if (!file_.empty()) {
+        ::unlink(file_.c_str());
+        file_.clear();
+    }
 }
 
 std::size_t Transfer::OnBody(char* data, std::size_t size, std::size_t count, void* self) {
@@ -129,6 +228,19 @@ int Transfer::OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_of
         return stop && stop() ? 1 : 0;
     } catch (...) {
         return 1;
+    }
+}
+
+TransferLimits SizeLimits(std::size_t maxBodyBytes, std::size_t maxPageBytes) {
+    TransferLimits limits;
+    limits.maxBodyBytes = maxBodyBytes;
+    limits.maxPageBytes = maxPageBytes;
+    return limits;
+}
+
+void DiscardBody(const engine::Body& body) {
+    if (body.InFile()) {
+        ::unlink(body.file.c_str());
     }
 }
 

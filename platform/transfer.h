@@ -1,7 +1,9 @@
 // One libcurl transfer with every limit of a run: http and https only (also for redirects), at
 // most 10 redirects, a connect time-out, a low-speed limit, a size limit on the body, and a
-// stop that abandons it. The easy handle is reused from address to address, so connections
-// are kept alive; the serial fetcher performs it, the concurrent one adds it to a multi handle.
+// stop that abandons it. A body the run rewrites is held in memory; any other is written to a
+// file as it arrives, so no body's size weighs on memory. The easy handle is reused from
+// address to address, so connections are kept alive; the serial fetcher performs it, the
+// concurrent one adds it to a multi handle.
 #pragma once
 
 #include <cstddef>
@@ -12,19 +14,30 @@
 
 #include <curl/curl.h>
 
+#include "engine/ports.h"
+
 namespace platform {
 
 struct TransferLimits {
-    std::size_t maxBodyBytes = std::size_t{256} << 20;
-    std::function<bool()> stop;  // abandons the transfer once it returns true
+    std::size_t maxBodyBytes = std::size_t{256} << 20;  // a body written to a file
+    std::size_t maxPageBytes = std::size_t{32} << 20;   // a body held in memory
+    std::function<bool()> stop;                         // abandons the transfer once true
+    std::string spoolFolder;                            // where bodies written to files go
+    engine::Fetcher::Sorter inMemory;                   // none: every body in memory
 };
+
+// Limits on bodies of at most these sizes, in files and in memory; nothing else set.
+TransferLimits SizeLimits(std::size_t maxBodyBytes, std::size_t maxPageBytes);
 
 // What one address delivered.
 struct Response {
-    std::string body;      // "" when nothing was delivered
+    engine::Body body;     // nothing when nothing was delivered
     std::string headers;   // the final response's status and header lines, each ended by CR LF
     std::string finalUrl;  // where the redirects ended
 };
+
+// Removes the file of a body that nobody took.
+void DiscardBody(const engine::Body& body);
 
 class Transfer {
 public:
@@ -39,21 +52,33 @@ public:
     void Prepare(const std::string& url);
 
     // What the transfer delivered, given how it ended. Nothing for a failure, a status of 400
-    // or more, or a body past the size limit.
+    // or more, or a body past its size limit.
     Response Finish(CURLcode result);
 
 private:
+    enum class Sink { Undecided, Memory, File, Discard };
+
     static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self);
     static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self);
     static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
 
+    void ChooseSink();
     bool AppendBody(std::string_view data);
+    bool AppendToMemory(std::string_view data);
+    bool AppendToFile(std::string_view data);
+    std::string JoinChunks();
+    void CloseFile();
+    void DropFile();
 
     CURL* curl_ = nullptr;
     const TransferLimits& limits_;
     std::string url_;
-    std::vector<std::string> chunks_;  // the body so far: never copied while it grows
+    Sink sink_ = Sink::Undecided;
+    std::vector<std::string> chunks_;  // a body in memory: never copied while it grows
+    int fd_ = -1;                      // a body in a file
+    std::string file_;
     std::size_t bodyBytes_ = 0;
+    bool failed_ = false;  // a file that could not be written
     std::string headers_;
 };
 

@@ -27,6 +27,7 @@ RunSettings ReadRunSettings(const SettingsStore& store) {
     run.parallel = store.GetSetting(kSection, kParallelKey, "true") != "false";
     constexpr std::uint64_t kMB = std::uint64_t{1} << 20;
     run.maxDownloadBytes = Number(store, kMaxDownloadKey, run.maxDownloadBytes / kMB) * kMB;
+    run.maxPageBytes = Number(store, kMaxPageKey, run.maxPageBytes / kMB) * kMB;
     run.limits.maxResources = Number(store, kMaxResourcesKey, run.limits.maxResources);
     run.limits.maxStoredBytes = Number(store, kMaxStoredKey, run.limits.maxStoredBytes / kMB) * kMB;
     run.limits.maxRunTime = std::chrono::seconds(static_cast<long long>(

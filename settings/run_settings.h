@@ -13,6 +13,7 @@ namespace settings {
 
 inline constexpr std::string_view kCaptureKey = "Capture";  // "complete" (default) or "classic"
 inline constexpr std::string_view kMaxDownloadKey = "MaxDownloadMB";  // one transfer's body
+inline constexpr std::string_view kMaxPageKey = "MaxPageMB";  // a page or style sheet, in memory
 inline constexpr std::string_view kMaxResourcesKey = "MaxResources";
 inline constexpr std::string_view kMaxStoredKey = "MaxStoredMB";  // all files of a run
 inline constexpr std::string_view kMaxRunKey = "MaxRunSeconds";
@@ -22,6 +23,7 @@ struct RunSettings {
     engine::Capture capture = engine::Capture::Complete;
     bool parallel = true;
     std::size_t maxDownloadBytes = std::size_t{256} << 20;
+    std::size_t maxPageBytes = std::size_t{32} << 20;
     engine::RunLimits limits;
 };
 

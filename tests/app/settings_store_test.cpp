@@ -34,18 +34,18 @@ TEST(RunSettingsTest, ReadsTheRunsKeysAndTakesDefaultsForUnusableValues) {
     settings::RunSettings run = settings::ReadRunSettings(store);
     EXPECT_EQ(run.capture, engine::Capture::Complete);
     EXPECT_EQ(run.maxDownloadBytes, std::size_t{256} << 20);
+    EXPECT_EQ(run.maxPageBytes, std::size_t{32} << 20);
     EXPECT_EQ(run.limits.maxResources, 10000u);
     EXPECT_EQ(run.limits.maxStoredBytes, std::uint64_t{2} << 30);
     EXPECT_EQ(run.limits.maxRunTime, std::chrono::minutes(30));
 
-    store.values = {{"Main/Capture", "classic"},
-                    {"Main/MaxDownloadMB", "3"},
-                    {"Main/MaxResources", "0"},
-                    {"Main/MaxStoredMB", "12x"},
-                    {"Main/MaxRunSeconds", "90"}};
+    store.values = {{"Main/Capture", "classic"}, {"Main/MaxDownloadMB", "3"},
+                    {"Main/MaxPageMB", "5"},     {"Main/MaxResources", "0"},
+                    {"Main/MaxStoredMB", "12x"}, {"Main/MaxRunSeconds", "90"}};
     run = settings::ReadRunSettings(store);
     EXPECT_EQ(run.capture, engine::Capture::Classic);
     EXPECT_EQ(run.maxDownloadBytes, std::size_t{3} << 20);
+    EXPECT_EQ(run.maxPageBytes, std::size_t{5} << 20);
     EXPECT_EQ(run.limits.maxResources, 10000u);
     EXPECT_EQ(run.limits.maxStoredBytes, std::uint64_t{2} << 30);
     EXPECT_EQ(run.limits.maxRunTime, std::chrono::seconds(90));

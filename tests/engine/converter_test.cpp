@@ -169,6 +169,22 @@ TEST_F(ClassicRunTest, AStartPageThatGivesNothingIsError404) {
     EXPECT_FALSE(std::filesystem::exists(tools_.path() + "my tools/calls.txt"));
 }
 
+// The start page is held in memory and rewritten whatever its type, up to the page limit; a
+// bigger one is a page that gave nothing.
+TEST_F(ClassicRunTest, AStartPageIsAPageWhateverItsTypeUpToThePageLimit) {
+    Serve("/page.bin", "application/octet-stream", "<img src=a.gif>");
+    Serve("/a.gif", "image/gif", "GIF");
+    Convert("/page.bin");
+    EXPECT_EQ(Chm().at("chmindex.htm"), "<img src='chm0.gif'>");
+
+    platform::CurlFetcher small(platform::SizeLimits(1 << 20, 14));
+    engine::Converter converter(small, host_, runner_, files_);
+    converter.TempDir = converter_.TempDir;
+    EXPECT_EQ(support::RunErrorText([&] { converter.Convert(server_.Url("/page.bin"), output()); }),
+              "404 Cannot open URL");
+    EXPECT_THAT(Leftovers(), ElementsAre());
+}
+
 TEST_F(ClassicRunTest, ALocalFileBecomesTheStartPageAsAnAbsolutePath) {
     const std::string path = out_.Write("pages/my page.htm", "<img src=a.gif>");
     const std::filesystem::path before = std::filesystem::current_path();
