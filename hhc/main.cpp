@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "common/visible_text.h"
 #include "hhc/arguments.h"
 #include "hhc/compiler.h"
-#include "hhc/visible_text.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         hhc::CompileProject(parsed.project, std::cerr, parsed.options);
         return kWritten;
     } catch (const std::exception& e) {
-        std::cerr << "hhc.exe: " << hhc::VisibleText(e.what()) << '\n';
+        std::cerr << "hhc.exe: " << common::VisibleText(e.what()) << '\n';
         return kNotWritten;
     }
 }

@@ -79,6 +79,15 @@ TEST(KindOfTest, TakesTheContentTypeFieldOfTheResponse) {
         {"Content-Type: audio/x-\r\n", Capture::Complete, "", Handling::Store},
         {"Content-Type: model/x.y\r\n", Capture::Complete, "", Handling::Store},
         {"HTTP/1.1 200 OK\r\n", Capture::Complete, "", Handling::Store},
+        // Several fields or values: the last that parses, as browsers take it.
+        {"Content-Type: text/html\r\nContent-Type: image/gif\r\n", Capture::Classic, ".gif",
+         Handling::Store},
+        {"Content-Type: image/gif, text/css\r\n", Capture::Complete, ".css", Handling::StyleSheet},
+        {"Content-Type: text/html\r\nContent-Type: */*\r\nContent-Type: image/\r\n",
+         Capture::Classic, ".htm", Handling::Page},
+        {"Content-Type: image/gif;a=\"x,text/css\"\r\n", Capture::Classic, ".gif", Handling::Store},
+        {"Content-Type: text/html\r\nContent-Type: ima ge/gif\r\n", Capture::Classic, ".htm",
+         Handling::Page},
     };
     for (const Case& c : cases) {
         const std::optional<engine::ContentKind> kind = engine::KindOf(c.headers, c.capture);

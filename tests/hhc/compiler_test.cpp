@@ -20,7 +20,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "hhc/visible_text.h"
 #include "tests/hhc/mspack_reader.h"
 #include "tests/hhc/test_support.h"
 #include "tests/support/run_program.h"
@@ -422,25 +421,6 @@ TEST(HhcExe, ProjectStringsTooLongForSystemAreRefused) {
                 EXPECT_FALSE(fs::exists(p / "p.chm"));
             }
         }
-    }
-}
-
-TEST(VisibleText, ControlCharactersOtherThanTabAndLineEndsAreShown) {
-    const std::pair<std::string_view, std::string_view> cases[] = {
-        {"plain caf\xC3\xA9 \xE2\x82\xAC", "plain caf\xC3\xA9 \xE2\x82\xAC"},
-        {"a\tb\r\nc", "a\tb\r\nc"},
-        {"\x1B[31mred\x1B]0;title\x07", "^[[31mred^[]0;title^G"},
-        {std::string_view("\0\x01\x1F\x7F", 4), "^@^A^_^?"},
-        {"\xC2\x9B"
-         "2J \xC2\x85",
-         "\\u009b2J \\u0085"},
-        {"\x9B"
-         "2J caf\xE9",
-         "\\x9b2J caf\xE9"},
-        {"\xE2\x82\x1B", "\xE2\x82^["},
-    };
-    for (const auto& [text, shown] : cases) {
-        EXPECT_EQ(VisibleText(text), shown);
     }
 }
 
