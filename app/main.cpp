@@ -5,18 +5,16 @@
 #include "app/frmMain.h"
 #include "app/single_instance.h"
 #include "platform/files.h"
+#include "platform/interrupt.h"
 #include "platform/make_fetcher.h"
 #include "platform/process_runner.h"
 #include "settings/qt_settings_store.h"
 #include "settings/run_settings.h"
 
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    QIcon icon(":/artwork/korva-16.png");
-    icon.addFile(":/artwork/korva-32.png");
-    QApplication::setWindowIcon(icon);
+namespace {
 
-    settings::QtSettingsStore store;
+// The window's life; when it ends, the window has cleared its working folder.
+int RunWindow(settings::QtSettingsStore& store) {
     const settings::RunSettings run = settings::ReadRunSettings(store);
     frmMain* shown = nullptr;
     const std::unique_ptr<engine::Fetcher> Net = platform::MakeFetcher(
@@ -36,4 +34,18 @@ int main(int argc, char** argv) {
     }
     window.show();
     return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QIcon icon(":/artwork/korva-16.png");
+    icon.addFile(":/artwork/korva-32.png");
+    QApplication::setWindowIcon(icon);
+
+    settings::QtSettingsStore store;
+    const int status = RunWindow(store);
+    platform::EndByInterruptSignal();
+    return status;
 }

@@ -42,8 +42,7 @@ int Convert(const Arguments& arguments, const std::string& compiler,
     } catch (const engine::RunError& error) {
         console.EndProgress();
         std::cerr << "Error " << error.number << ": " << error.description << '\n';
-        // Ended by a signal: say so in the status, as the shell expects.
-        status = platform::InterruptRequested() ? 128 + platform::InterruptSignal() : 1;
+        status = 1;
     }
     console.EndProgress();
     // A run that failed cleared its working folder; an empty one goes.
@@ -69,5 +68,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const platform::InterruptGuard interrupts;
-    return Convert(*arguments, compiler, settings::ReadRunSettings(store));
+    const int status = Convert(*arguments, compiler, settings::ReadRunSettings(store));
+    platform::EndByInterruptSignal();
+    return status;
 }

@@ -1,7 +1,10 @@
 // korva-convert as a user runs it: its own process, settings from the user's configuration
 // folder, pages from a local server.
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -27,10 +30,13 @@ protected:
                     compilerFolder.empty() ? "" : "[Main]\nHHC=" + compilerFolder + "\n");
     }
 
-    support::ProgramResult Run(std::vector<std::string> arguments) {
+    support::ProgramResult Run(std::vector<std::string> arguments,
+                               const std::function<void(pid_t)>& started = {}) {
         arguments.insert(arguments.begin(), KORVA_CONVERT);
-        return support::RunProgram(arguments, {"XDG_CONFIG_HOME=" + home_.path() + "config",
-                                               "TEMP=" + home_.path() + "temp"});
+        return support::RunProgram(
+            arguments,
+            {"XDG_CONFIG_HOME=" + home_.path() + "config", "TEMP=" + home_.path() + "temp"}, "",
+            started);
     }
 
     std::string output() const { return home_.path() + "out.chm"; }
@@ -66,6 +72,29 @@ TEST_F(KorvaConvertTest, PrintsWhatTheWindowWouldShow) {
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_EQ(failed.standardError, "Error 404: Cannot open URL\n");
     EXPECT_TRUE(WorkingFoldersGone());  // nothing was written, so nothing is left
+}
+
+// A signal ends the run: the working folder is cleared, the old output kept, and the program
+// dies of that same signal, so that the shell around it (a loop) stops too.
+TEST_F(KorvaConvertTest, ASignalEndsTheRunAndThenTheProgramBySameSignal) {
+    StoreCompilerFolder(home_.path() + "my tools/");
+    home_.Write("out.chm", "old");
+    for (const int signal : {SIGINT, SIGTERM}) {
+        const std::string slow = "/slow" + std::to_string(signal) + ".gif";
+        server_.Serve("/page.htm", {200, "text/html", "<img src=" + slow + ">"});
+        server_.Serve(slow, {200, "image/gif", "GIF", "", std::chrono::seconds(3)});
+        const support::ProgramResult result =
+            Run({server_.Url("/page.htm"), output()}, [this, signal, &slow](pid_t pid) {
+                for (int tries = 0; tries < 200 && server_.Hits(slow) == 0; ++tries) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+                }
+                ::kill(pid, signal);
+            });
+        EXPECT_EQ(result.signal, signal);
+        EXPECT_EQ(result.standardError, "Error 18: User interrupt occurred\n");
+        EXPECT_EQ(home_.Read("out.chm"), "old");
+        EXPECT_TRUE(WorkingFoldersGone());
+    }
 }
 
 TEST_F(KorvaConvertTest, RefusesAMissingCompilerBeforeFetching) {

@@ -45,7 +45,8 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 // stall it.
 ProgramResult RunProgram(const std::vector<std::string>& argv,
                          const std::vector<std::string>& environment,
-                         const std::string& workingFolder) {
+                         const std::string& workingFolder,
+                         const std::function<void(pid_t)>& started) {
     std::vector<std::string> arguments(argv);
     std::vector<std::string> variables = MergedEnvironment(environment);
     const MemoryFile output, error;
@@ -61,9 +62,13 @@ ProgramResult RunProgram(const std::vector<std::string>& argv,
                                     Pointers(arguments).data(), Pointers(variables).data());
     posix_spawn_file_actions_destroy(&actions);
     ProgramResult result;
+    if (spawned == 0 && started) {
+        started(child);
+    }
     int status = 0;
-    if (spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-        result.exitCode = WEXITSTATUS(status);
+    if (spawned == 0 && waitpid(child, &status, 0) == child) {
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     }
     result.standardOutput = output.Contents<std::string>();
     result.standardError = error.Contents<std::string>();
