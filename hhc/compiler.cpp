@@ -24,6 +24,7 @@
 #include "hhc/hhp/project.h"
 #include "hhc/html/charset.h"
 #include "hhc/html/title.h"
+#include "hhc/input_file.h"
 #include "hhc/messages.h"
 #include "hhc/output_target.h"
 #include "hhc/sysfiles/code_page.h"
@@ -105,7 +106,7 @@ private:
     fts::StopWords ReadStopList();
     fs::path Compile();
     bool Store(std::string_view entry);
-    bool StreamFile(const fs::path& source, const std::string& name);
+    bool StreamFile(const fs::path& source, const std::string& name, std::string& why);
     void AddSearchIndex(const sysfiles::CodePage& codePage, sysfiles::SystemInfo& info);
     void AddSystemFiles();
     void WriteOutput(const chm::HeaderInfo& header);
@@ -127,16 +128,12 @@ private:
 };
 
 hhp::Project ReadProject(const fs::path& projectFile) {
-    std::error_code ec;
-    std::ifstream in(projectFile, std::ios::binary);
-    if (!fs::is_regular_file(projectFile, ec) || !in) {
-        throw Error("cannot read project file " + projectFile.string());
+    std::string why;
+    std::optional<InputFile> in = InputFile::Open(projectFile, why);
+    if (!in) {
+        throw Error("cannot read project file " + projectFile.string() + ": " + why);
     }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        throw Error("cannot read project file " + projectFile.string());
-    }
-    return hhp::ParseProject(text);
+    return hhp::ParseProject(in->ReadAll());
 }
 
 Compilation::Compilation(const fs::path& projectFile, std::ostream& warnings,
@@ -179,15 +176,14 @@ fts::StopWords Compilation::ReadStopList() {
         return {};
     }
     const fs::path path = ProjectPath(project_.stopListFile);
-    std::error_code ec;
-    std::ifstream in(path, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!fs::is_regular_file(path, ec) || !in || in.bad()) {
-        messages_.Warning("cannot read the stop list file " + path.string() +
-                          ", every word indexed");
+    std::string why;
+    std::optional<InputFile> in = InputFile::Open(path, why);
+    if (!in) {
+        messages_.Warning("cannot read the stop list file " + path.string() + " (" + why +
+                          "), every word indexed");
         return {};
     }
-    return fts::ReadStopWords(text);
+    return fts::ReadStopWords(in->ReadAll());
 }
 
 std::string Compilation::Topic(std::string_view value) const {
@@ -197,12 +193,11 @@ std::string Compilation::Topic(std::string_view value) const {
     return StoredName(value, projectDir_).substr(1);
 }
 
-// False when the file cannot be opened; a file that fails part way has been partly stored, so
-// that ends the compilation.
-bool Compilation::StreamFile(const fs::path& source, const std::string& name) {
-    std::error_code ec;
-    std::ifstream in(source, std::ios::binary);
-    if (!fs::is_regular_file(source, ec) || !in) {
+// False, with the reason in `why`, when the file cannot be opened; a file that fails part way
+// has been partly stored, so that ends the compilation.
+bool Compilation::StreamFile(const fs::path& source, const std::string& name, std::string& why) {
+    std::optional<InputFile> in = InputFile::Open(source, why);
+    if (!in) {
         return false;
     }
     std::optional<PageScan> scan;
@@ -212,9 +207,7 @@ bool Compilation::StreamFile(const fs::path& source, const std::string& name) {
     messages_.Progress(name);
     writer_->BeginFile(name);
     std::vector<char> buffer(kReadPiece);
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        const auto got = static_cast<std::size_t>(in.gcount());
+    while (const std::size_t got = in->Read(buffer.data(), buffer.size())) {
         const std::string_view piece(buffer.data(), got);
         writer_->Append(std::span(reinterpret_cast<const std::uint8_t*>(piece.data()), got));
         if (scan) {
@@ -224,9 +217,6 @@ bool Compilation::StreamFile(const fs::path& source, const std::string& name) {
                 search_->Feed(piece);
             }
         }
-    }
-    if (in.bad()) {
-        throw Error("reading " + source.string() + " failed");
     }
     if (scan) {
         pages_.push_back(Page{name.substr(1), scan->title.RawTitle(), scan->charset.Result()});
@@ -252,8 +242,9 @@ bool Compilation::Store(std::string_view entry) {
                           it->second.string() + ", not stored");
         return false;
     }
-    if (name == "/" || !StreamFile(source, name)) {
-        messages_.Warning("cannot read " + source.string() + ", not stored");
+    std::string why = "no file name";
+    if (name == "/" || !StreamFile(source, name, why)) {
+        messages_.Warning("cannot read " + source.string() + " (" + why + "), not stored");
         return false;
     }
     sourceByFoldedName_.emplace(LowerAscii(name), source);

@@ -18,7 +18,8 @@ struct ProgramResult {
 
 // `argv` as given (no shell); `environment` entries "NAME=value" are added to this process's
 // own, replacing a variable of the same name. It runs in `workingFolder` when one is given.
-// `started` is called with its process id once it runs, before the wait.
+// `started` is called with its process id once it runs, before the wait. A program that runs
+// for minutes is killed, so that no test waits for ever.
 ProgramResult RunProgram(const std::vector<std::string>& argv,
                          const std::vector<std::string>& environment = {},
                          const std::string& workingFolder = "",
