@@ -69,7 +69,8 @@ void Transfer::Prepare(const std::string& url) {
 }
 
 Response Transfer::Finish(CURLcode result) {
-    Response response{{}, std::move(headers_), url_};
+    Response response = NothingFrom(url_);
+    response.headers = std::move(headers_);
     long status = 0;
     long redirects = 0;
     char* effective = nullptr;
@@ -236,6 +237,12 @@ TransferLimits SizeLimits(std::size_t maxBodyBytes, std::size_t maxPageBytes) {
     limits.maxBodyBytes = maxBodyBytes;
     limits.maxPageBytes = maxPageBytes;
     return limits;
+}
+
+Response NothingFrom(std::string url) {
+    Response nothing;
+    nothing.finalUrl = std::move(url);
+    return nothing;
 }
 
 void DiscardBody(const engine::Body& body) {
