@@ -33,6 +33,11 @@ TEST(SiteNamesTest, KeepsTheAddressesPathUnderItsHost) {
         {"http://host/pic", kPng, "host/pic-2.png"},  // taken, letter case ignored
         {"http://host/x.png?a", kPng, "host/x-e40c292c.png"},
         {"http://host/x.png?b", kPng, "host/x-e70c2de5.png"},
+        // Names and paths a file system takes: long segments cut, deep folders joined.
+        {"http://host/" + std::string(300, 'n') + ".png", kPng,
+         "host/" + std::string(87, 'n') + "-a950dfb0.png"},
+        {"http://host/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/p.png", kPng,
+         "host/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/0177df94/p.png"},
     };
     engine::SiteNames names;
     EXPECT_EQ(names.StartPage("http://host/a.png"), "host/a.png.htm");
