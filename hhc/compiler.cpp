@@ -17,13 +17,13 @@
 #include <thread>
 #include <vector>
 
-#include "hhc/ascii.h"
+#include "common/ascii.h"
+#include "common/html/charset.h"
+#include "common/html/title.h"
 #include "hhc/chm/chm_writer.h"
 #include "hhc/error.h"
 #include "hhc/fts/search_index.h"
 #include "hhc/hhp/project.h"
-#include "hhc/html/charset.h"
-#include "hhc/html/title.h"
 #include "hhc/input_file.h"
 #include "hhc/messages.h"
 #include "hhc/output_target.h"
@@ -49,7 +49,7 @@ std::string Slashes(std::string_view s) {
 }
 
 bool IsPage(std::string_view name) {
-    const std::string lower = LowerAscii(name);
+    const std::string lower = common::LowerAscii(name);
     return lower.ends_with(".htm") || lower.ends_with(".html");
 }
 
@@ -84,14 +84,14 @@ std::fstream AnonymousStore(const fs::path& path) {
 
 // What a page says about itself, gathered while its bytes pass on their way to the compressor.
 struct PageScan {
-    html::TitleFinder title;
-    html::CharsetSniffer charset;
+    common::html::TitleFinder title;
+    common::html::CharsetSniffer charset;
 };
 
 struct Page {
     std::string path;  // stored name without the leading '/'
     std::optional<std::string> rawTitle;
-    std::optional<html::Encoding> encoding;
+    std::optional<common::html::Encoding> encoding;
 };
 
 class Compilation {
@@ -233,7 +233,7 @@ bool Compilation::Store(std::string_view entry) {
     const fs::path source =
         (fs::path(path).is_absolute() ? fs::path(path) : projectDir_ / fs::path(path))
             .lexically_normal();
-    if (const auto it = sourceByFoldedName_.find(LowerAscii(name));
+    if (const auto it = sourceByFoldedName_.find(common::LowerAscii(name));
         it != sourceByFoldedName_.end()) {
         if (it->second == source) {
             return true;  // the same file named twice is stored once
@@ -247,7 +247,7 @@ bool Compilation::Store(std::string_view entry) {
         messages_.Warning("cannot read " + source.string() + " (" + why + "), not stored");
         return false;
     }
-    sourceByFoldedName_.emplace(LowerAscii(name), source);
+    sourceByFoldedName_.emplace(common::LowerAscii(name), source);
     stored_.push_back(name);
     return true;
 }
@@ -257,9 +257,10 @@ void Compilation::AddSearchIndex(const sysfiles::CodePage& codePage, sysfiles::S
         return;
     }
     // Readers take the search's code page from the LCID; the field is for the record.
-    const std::uint32_t codePageNumber = codePage.encoding == html::Encoding::kUtf8          ? 65001
-                                         : codePage.encoding == html::Encoding::kWindows1252 ? 1252
-                                                                                             : 0;
+    const std::uint32_t codePageNumber = codePage.encoding == common::html::Encoding::kUtf8 ? 65001
+                                         : codePage.encoding == common::html::Encoding::kWindows1252
+                                             ? 1252
+                                             : 0;
     writer_->AddFile("/$FIftiMain",
                      search_->Finish(codePage.encoding, codePage.lcid, codePageNumber));
     info.fullTextSearch = true;
@@ -273,13 +274,13 @@ void Compilation::AddSystemFiles() {
         w.indexFile = Topic(w.indexFile);
         w.defaultTopic = Topic(w.defaultTopic);
         w.homeTopic = Topic(w.homeTopic);
-        if (LowerAscii(w.name) == LowerAscii(project_.defaultWindow)) {
+        if (common::LowerAscii(w.name) == common::LowerAscii(project_.defaultWindow)) {
             defaultWindow = &w;
         }
     }
 
     const bool utf8Pages = std::any_of(pages_.begin(), pages_.end(), [](const Page& p) {
-        return p.encoding == html::Encoding::kUtf8;
+        return p.encoding == common::html::Encoding::kUtf8;
     });
     const sysfiles::CodePage codePage =
         sysfiles::ProjectCodePage(hhp::LanguageId(project_.language), utf8Pages);
@@ -297,7 +298,7 @@ void Compilation::AddSystemFiles() {
         info.title = defaultWindow->caption;
     }
     info.defaultWindow = defaultWindow != nullptr ? defaultWindow->name : std::string();
-    info.compiledName = LowerAscii(output_.stem().string());
+    info.compiledName = common::LowerAscii(output_.stem().string());
     info.contentsFile = Topic(project_.contentsFile);
     info.indexFile = Topic(project_.indexFile);
     info.defaultFont = project_.defaultFont;
@@ -309,12 +310,12 @@ void Compilation::AddSystemFiles() {
         // A title is moved into the file's code page before its references are decoded, so a
         // reference to a character that code page lacks stays as written.
         const std::string title =
-            page.rawTitle
-                ? html::CleanTitle(
-                      html::Transcode(*page.rawTitle, page.encoding.value_or(codePage.encoding),
-                                      codePage.encoding),
-                      codePage.encoding)
-                : std::string();
+            page.rawTitle ? common::html::CleanTitle(
+                                common::html::Transcode(*page.rawTitle,
+                                                        page.encoding.value_or(codePage.encoding),
+                                                        codePage.encoding),
+                                codePage.encoding)
+                          : std::string();
         topics.push_back(sysfiles::Topic{page.path, title});
     }
 

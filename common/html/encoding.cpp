@@ -1,10 +1,10 @@
 // Encoders for UTF-8 and Windows-1252.
-#include "hhc/html/encoding.h"
+#include "common/html/encoding.h"
 
 #include <algorithm>
 #include <array>
 
-namespace hhc::html {
+namespace common::html {
 
 namespace {
 
@@ -114,4 +114,4 @@ std::string Transcode(std::string_view text, Encoding from, Encoding to) {
     return out;
 }
 
-}  // namespace hhc::html
+}  // namespace common::html

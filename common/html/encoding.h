@@ -9,7 +9,7 @@
 
 #include "common/utf8.h"
 
-namespace hhc::html {
+namespace common::html {
 
 enum class Encoding {
     kUtf8,
@@ -32,4 +32,4 @@ char32_t Windows1252Character(std::uint8_t byte);
 // unchanged.
 std::string Transcode(std::string_view text, Encoding from, Encoding to);
 
-}  // namespace hhc::html
+}  // namespace common::html
