@@ -110,7 +110,7 @@ void ConcurrentFetcher::Start(const Job& job) {
     transfer->Prepare(job.url);
     CURL* handle = transfer->handle();
     if (handle == nullptr) {
-        fetched_[job.url] = Response{{}, {}, job.url};  // nothing can be delivered
+        fetched_[job.url] = Response{engine::Body{}, {}, job.url};  // nothing can be delivered
         return;
     }
     curl_easy_setopt(handle, CURLOPT_PIPEWAIT, 1L);  // wait for a connection to multiplex on
