@@ -43,6 +43,7 @@ fuzz: deps
 # The Debian package, build/korva_<version>_amd64.deb, from the optimised build; lintian must
 # find no errors in it (the warnings kept are explained in docs/packaging.md).
 deb: deps
+	scripts/install-deps lintian
 	cmake --preset release
 	cmake --build --preset release
 	rm -f build/korva_*_amd64.deb
