@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -118,11 +119,16 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 // Times the commands in turns, so that a busy moment of the machine falls on all of them.
-bool TimeInTurns(std::vector<Command*> commands, const support::TempFolder& home, int runs) {
+// `afterEach` runs after every command, outside the timing.
+bool TimeInTurns(std::vector<Command*> commands, const support::TempFolder& home, int runs,
+                 const std::function<void(const Command&)>& afterEach = {}) {
     for (int i = 0; i < runs; ++i) {
         for (Command* command : commands) {
             if (!TimeOnce(*command, home)) {
                 return false;
+            }
+            if (afterEach) {
+                afterEach(*command);
             }
         }
     }
@@ -175,9 +181,9 @@ int main(int argc, char** argv) {
     }
     const std::string ca = home.path() + "ca/";
     const std::string pagePath = WriteSite(home);
-    const support::ServerProcess site({SYSTEM_PYTHON, TLS_SITE, ca + "server.pem",
-                                       ca + "server.key", home.path() + "site",
-                                       std::to_string(static_cast<int>(kDelaySeconds * 1000))});
+    support::ServerProcess site({SYSTEM_PYTHON, TLS_SITE, ca + "server.pem", ca + "server.key",
+                                 home.path() + "site",
+                                 std::to_string(static_cast<int>(kDelaySeconds * 1000))});
     const std::string secureUrl = "https://" + site.HostPort() + pagePath;
     if (site.port() == 0) {
         std::fprintf(stderr, "tls_site.py did not start\n");
@@ -192,7 +198,24 @@ int main(int argc, char** argv) {
         {WGET2, "-q", "-p", "-k", "-nd", "--ca-certificate=" + ca + "ca.pem", "-P", out, secureUrl},
         {},
         {}};
-    if (!TimeInTurns({&korvaH2, &wget2H2}, home, smoke ? 1 : 5)) {
+    // The server's log, read after each run (so its pipe never fills), says how many
+    // connections korva-convert opened: HTTP/2 should need one.
+    std::size_t logRead = 0;
+    int korvaConnections = 0;
+    const auto countConnections = [&](const Command& command) {
+        const std::string log = site.Output();
+        if (&command == &korvaH2) {
+            korvaConnections =
+                std::max(korvaConnections, support::CountLines(log.substr(logRead), "connection"));
+        }
+        logRead = log.size();
+    };
+    if (!TimeInTurns({&korvaH2, &wget2H2}, home, smoke ? 1 : 5, countConnections)) {
+        return 1;
+    }
+    if (korvaConnections != 1) {
+        std::fprintf(stderr, "korva-convert opened %d connections to the HTTP/2 site\n",
+                     korvaConnections);
         return 1;
     }
     const double floor = kChainAnswers * kDelaySeconds;
