@@ -1,5 +1,6 @@
 // korva-convert's command line:
 //   korva-convert URL OUTPUT [--links absolute|external|null] [--classic] [--sequential]
+//   korva-convert --version | --help
 #pragma once
 
 #include <optional>
@@ -10,7 +11,8 @@
 
 inline constexpr std::string_view kUsage =
     "usage: korva-convert URL OUTPUT [--links absolute|external|null] [--classic] "
-    "[--sequential]";
+    "[--sequential]\n"
+    "       korva-convert --version | --help";
 
 struct Arguments {
     std::string url;

@@ -4,18 +4,22 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "convert/arguments.h"
 #include "convert/console.h"
 #include "engine/converter.h"
 #include "engine/run_error.h"
+#include "korva/version.h"
 #include "platform/files.h"
 #include "platform/folder_search.h"
 #include "platform/interrupt.h"
 #include "platform/leftovers.h"
+#include "platform/library_versions.h"
 #include "platform/make_fetcher.h"
 #include "platform/process_runner.h"
 #include "settings/qt_settings_store.h"
+#include "settings/qt_version.h"
 #include "settings/run_settings.h"
 
 namespace {
@@ -55,6 +59,19 @@ int Convert(const Arguments& arguments, const std::string& compiler,
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::string_view only = argc == 2 ? argv[1] : "";
+    if (only == "--version") {
+        std::cout << "korva-convert " << korva::kVersion << '\n'
+                  << platform::CurlVersion() << '\n'
+                  << settings::QtVersion() << '\n';
+        return 0;
+    }
+    if (only == "--help") {
+        std::cout << kUsage
+                  << "\nConverts the page at URL into a compiled HTML Help file at "
+                     "OUTPUT; see korva-convert(1).\n";
+        return 0;
+    }
     const std::optional<Arguments> arguments = ParseArguments(argc, argv);
     if (!arguments) {
         std::cerr << kUsage << '\n';

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "engine/text.h"
+#include "platform/tls_environment.h"
 
 namespace platform {
 
@@ -50,6 +51,7 @@ Transfer::Transfer(const TransferLimits& limits) : limits_(limits) {
     curl_easy_setopt(curl_, CURLOPT_XFERINFOFUNCTION, OnProgress);
     curl_easy_setopt(curl_, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(curl_, CURLOPT_NOPROGRESS, 0L);
+    UseEnvironmentCertificates(curl_);
 }
 
 Transfer::~Transfer() {

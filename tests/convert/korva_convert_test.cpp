@@ -3,6 +3,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -136,6 +137,30 @@ TEST_F(KorvaConvertTest, MakesAHelpFileThatAReaderOpens) {
     EXPECT_EQ(home_.Read(site + "/page.htm"),
               "<a href='" + server_.Url("/x.htm") + "'>x</a><img src='a.gif'>");
     EXPECT_EQ(home_.Read(site + "/a.gif"), "GIF89a");
+}
+
+// Each program names itself, the one version and the libraries it runs on, without a display.
+TEST(ProgramVersionTest, EveryProgramNamesItsVersionAndLibraries) {
+    const std::string version = std::regex_replace(KORVA_VERSION, std::regex("\\."), "\\.");
+    const std::string curl = "libcurl [0-9.]+ \\(OpenSSL/[0-9.]+, nghttp2/[0-9.]+\\)\n";
+    const std::string qt = "Qt 6\\.[0-9.]+\n";
+
+    const struct {
+        const char* program;
+        std::string expected;
+    } rows[] = {
+        {KORVA, "korva " + version + "\n" + curl + qt + "liblz4 [0-9.]+\n"},
+        {KORVA_CONVERT, "korva-convert " + version + "\n" + curl + qt},
+        {HHC_EXE, "hhc.exe " + version + "\nglibc [0-9.]+, libstdc\\+\\+ [0-9]+\n"},
+    };
+
+    for (const auto& row : rows) {
+        const support::ProgramResult result =
+            support::RunProgram({row.program, "--version"}, {"DISPLAY=", "WAYLAND_DISPLAY="});
+        EXPECT_EQ(result.exitCode, 0) << row.program;
+        EXPECT_TRUE(std::regex_match(result.standardOutput, std::regex(row.expected)))
+            << result.standardOutput;
+    }
 }
 
 }  // namespace
