@@ -69,7 +69,10 @@ int main(int argc, char** argv) {
     if (only == "--help") {
         std::cout << kUsage
                   << "\nConverts the page at URL into a compiled HTML Help file at "
-                     "OUTPUT; see korva-convert(1).\n";
+                     "OUTPUT; see korva-convert(1).\n"
+                     "Exits 0 when OUTPUT was written, 1 on an error. Ctrl-C or SIGTERM "
+                     "stops the run,\nclears its working files and ends the program by "
+                     "that same signal.\n";
         return 0;
     }
     const std::optional<Arguments> arguments = ParseArguments(argc, argv);
