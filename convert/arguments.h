@@ -1,5 +1,6 @@
 // korva-convert's command line:
-//   korva-convert URL OUTPUT [--links absolute|external|null] [--classic] [--sequential]
+//   korva-convert URL OUTPUT [--links absolute|external|null] [--follow N] [--scope folder|site]
+//                 [--classic] [--sequential]
 //   korva-convert --version | --help
 #pragma once
 
@@ -10,16 +11,18 @@
 #include "engine/ports.h"
 
 inline constexpr std::string_view kUsage =
-    "usage: korva-convert URL OUTPUT [--links absolute|external|null] [--classic] "
-    "[--sequential]\n"
+    "usage: korva-convert URL OUTPUT [--links absolute|external|null] [--follow N]\n"
+    "                     [--scope folder|site] [--classic] [--sequential]\n"
     "       korva-convert --version | --help";
 
 struct Arguments {
     std::string url;
     std::string output;
     engine::LinkMode mode = engine::LinkMode::Absolute;
-    bool classic = false;     // the original capture: "chm<N>" names in one folder
-    bool sequential = false;  // one address at a time
+    bool classic = false;           // the original capture: "chm<N>" names in one folder
+    bool sequential = false;        // one address at a time
+    std::optional<int> follow;      // links to follow from the start page, over the settings
+    std::optional<bool> wholeSite;  // --scope site, over the settings
 };
 
 // Nothing when the command line is not one of the forms above.

@@ -76,9 +76,11 @@ public:
     virtual void StopWhen(StopSignal stop) = 0;
 
     // What a fetched document will ask for next (see prefetch_plan.h), for a fetcher that gets
-    // addresses ahead of the run; one that fetches only what is asked ignores it.
-    using Planner = std::function<std::vector<std::string>(
-        std::string_view address, std::string_view headers, std::string_view body)>;
+    // addresses ahead of the run; one that fetches only what is asked ignores it. `asked` is
+    // the address asked for, `address` where its redirects ended.
+    using Planner =
+        std::function<std::vector<std::string>(std::string_view asked, std::string_view address,
+                                               std::string_view headers, std::string_view body)>;
     virtual void PlanWith(Planner planner) = 0;
 };
 

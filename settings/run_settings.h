@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "engine/book.h"
 #include "engine/capture.h"
 #include "engine/run_guard.h"
 #include "settings/settings_store.h"
@@ -18,6 +19,9 @@ inline constexpr std::string_view kMaxResourcesKey = "MaxResources";
 inline constexpr std::string_view kMaxStoredKey = "MaxStoredMB";  // all files of a run
 inline constexpr std::string_view kMaxRunKey = "MaxRunSeconds";
 inline constexpr std::string_view kParallelKey = "Parallel";  // "false": one address at a time
+inline constexpr std::string_view kFollowKey = "Follow";      // links to follow; 0: one page
+inline constexpr std::string_view kScopeKey = "Scope";        // "folder" (default) or "site"
+inline constexpr std::string_view kMaxPagesKey = "MaxPages";
 
 struct RunSettings {
     engine::Capture capture = engine::Capture::Complete;
@@ -25,6 +29,7 @@ struct RunSettings {
     std::size_t maxDownloadBytes = std::size_t{256} << 20;
     std::size_t maxPageBytes = std::size_t{32} << 20;
     engine::RunLimits limits;
+    engine::BookOptions book;
 };
 
 RunSettings ReadRunSettings(const SettingsStore& store);

@@ -25,7 +25,7 @@ std::string Rewrite(const std::string& text, LinkMode mode) {
     host.mode = mode;
     engine::TagRecord tag;
     engine::GetTagInfo(text, tag, host);
-    engine::AlterLinks(tag, kPage, host);
+    engine::AlterLinks(tag, {kPage, "host/dir/page.htm"}, host);
     return engine::RecompileTag(tag);
 }
 
