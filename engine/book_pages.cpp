@@ -63,6 +63,7 @@ void Converter::StoreHeldPages() {
         std::string sData = files_.ReadFile(held);
         files_.DeleteFile(held);
         StoreBookPage(index, std::move(sData));
+        host_.ShowPages(index + 1, book_.pages().size());
     }
     if (book_.leftOut() > 0) {
         host_.ShowMessage(std::to_string(book_.leftOut()) +

@@ -28,6 +28,9 @@ class Host : public MessageSink {
 public:
     // The mode chosen now; asked again for every link tag, never remembered.
     virtual LinkMode CurrentLinkMode() const = 0;
+
+    // When links are followed: how many pages are rewritten, and how many are known so far.
+    virtual void ShowPages(std::size_t /*done*/, std::size_t /*known*/) {}
 };
 
 class ResourceSaver {
