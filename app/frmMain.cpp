@@ -209,6 +209,7 @@ bool frmMain::Form_Load(SingleInstance& instance) {
     converter_->capture = run.capture;
     converter_->limits = run.limits;
     converter_->book = run.book;
+    quiet_ = run.quiet;
     ShowBookSettings(run.book);
     converter_->interrupted = platform::InterruptRequested;
     GetBrowserUrls();
@@ -238,6 +239,11 @@ void frmMain::btnOK_Click() {
     const std::optional<engine::RunError> failed = RunConversion();
     if (!failed) {
         QApplication::beep();
+        const std::string summary =
+            engine::LeftOutSummary(converter_->leftOut(), converter_->resourcesAsked());
+        if (!quiet_ && !summary.empty()) {
+            ui::ShowMessage(this, QString::fromStdString(summary), QMessageBox::Information);
+        }
     } else if (!platform::InterruptRequested()) {  // a signal asked to end: nobody to tell
         ui::ShowMessage(this, ErrorText(*failed));
     }
@@ -262,6 +268,9 @@ std::optional<engine::RunError> frmMain::RunConversion() {
 
 void frmMain::ShowProgress(const platform::FetchProgress& progress) {
     fetched_ = progress;
+    if (quiet_) {
+        return;
+    }
     if (lblProgress == nullptr) {
         const int top = btnOK->geometry().bottom() + ui::Px(60);
         lblProgress = new QLabel(this);

@@ -94,6 +94,7 @@ private:
     QLabel* lblProgress = nullptr;
     platform::FetchProgress fetched_;
     platform::PageCount pages_;
+    bool quiet_ = false;  // no progress line, no summary of what was left out
 
     std::unique_ptr<QtHost> host_;
     std::unique_ptr<engine::Converter> converter_;

@@ -26,7 +26,8 @@ int RunWindow(settings::QtSettingsStore& store) {
     const settings::RunSettings run = settings::ReadRunSettings(store);
     frmMain* shown = nullptr;
     const std::unique_ptr<engine::Fetcher> Net = platform::MakeFetcher(
-        run.parallel, platform::SizeLimits(run.maxDownloadBytes, run.maxPageBytes),
+        run.parallel,
+        platform::MakeLimits(run.maxDownloadBytes, run.maxPageBytes, run.stallSeconds),
         [&shown](const platform::FetchProgress& progress) {
             if (shown != nullptr) {
                 shown->ShowProgress(progress);

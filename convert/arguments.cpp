@@ -56,8 +56,10 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
     arguments.output = argv[2];
     for (int i = 3; i < argc; ++i) {
         const std::string_view option = argv[i];
-        if (option == "--classic" || option == "--sequential") {
-            (option == "--classic" ? arguments.classic : arguments.sequential) = true;
+        if (option == "--classic" || option == "--sequential" || option == "--quiet") {
+            (option == "--classic"      ? arguments.classic
+             : option == "--sequential" ? arguments.sequential
+                                        : arguments.quiet) = true;
             continue;
         }
         if (i + 1 == argc || !TakeValue(option, argv[i + 1], arguments)) {

@@ -1,6 +1,6 @@
 // korva-convert's command line:
 //   korva-convert URL OUTPUT [--links absolute|external|null] [--follow N] [--scope folder|site]
-//                 [--classic] [--sequential]
+//                 [--classic] [--sequential] [--quiet]
 //   korva-convert --version | --help
 #pragma once
 
@@ -12,7 +12,7 @@
 
 inline constexpr std::string_view kUsage =
     "usage: korva-convert URL OUTPUT [--links absolute|external|null] [--follow N]\n"
-    "                     [--scope folder|site] [--classic] [--sequential]\n"
+    "                     [--scope folder|site] [--classic] [--sequential] [--quiet]\n"
     "       korva-convert --version | --help";
 
 struct Arguments {
@@ -23,6 +23,7 @@ struct Arguments {
     bool sequential = false;        // one address at a time
     std::optional<int> follow;      // links to follow from the start page, over the settings
     std::optional<bool> wholeSite;  // --scope site, over the settings
+    bool quiet = false;             // no progress line, no summary of what was left out
 };
 
 // Nothing when the command line is not one of the forms above.

@@ -4,7 +4,8 @@
 
 #include <unistd.h>
 
-Console::Console(engine::LinkMode mode) : mode_(mode), terminal_(::isatty(STDERR_FILENO) == 1) {}
+Console::Console(engine::LinkMode mode, bool quiet)
+    : mode_(mode), terminal_(!quiet && ::isatty(STDERR_FILENO) == 1) {}
 
 void Console::ShowMessage(std::string_view text) {
     EndProgress();

@@ -10,7 +10,8 @@
 
 class Console : public engine::Host {
 public:
-    explicit Console(engine::LinkMode mode);
+    // A quiet console shows no progress line.
+    Console(engine::LinkMode mode, bool quiet);
 
     engine::LinkMode CurrentLinkMode() const override { return mode_; }
 
@@ -25,7 +26,7 @@ public:
 
 private:
     engine::LinkMode mode_;
-    bool terminal_;
+    bool terminal_;      // and not quiet
     std::string shown_;  // the progress line on the screen now
     platform::FetchProgress fetched_;
     platform::PageCount pages_;

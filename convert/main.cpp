@@ -26,10 +26,11 @@ namespace {
 
 int Convert(const Arguments& arguments, const std::string& compiler,
             const settings::RunSettings& run) {
-    Console console(arguments.mode);
+    const bool quiet = arguments.quiet || run.quiet;
+    Console console(arguments.mode, quiet);
     const std::unique_ptr<engine::Fetcher> fetcher = platform::MakeFetcher(
         run.parallel && !arguments.sequential,
-        platform::SizeLimits(run.maxDownloadBytes, run.maxPageBytes),
+        platform::MakeLimits(run.maxDownloadBytes, run.maxPageBytes, run.stallSeconds),
         [&console](const platform::FetchProgress& progress) { console.ShowProgress(progress); });
     platform::SpawnProcessRunner runner;
     platform::LocalFiles files;
@@ -46,6 +47,11 @@ int Convert(const Arguments& arguments, const std::string& compiler,
         platform::RemoveStaleWorkingFolders(platform::TemporaryFolder());
         converter.TempDir = platform::MakeWorkingFolder();
         converter.Convert(arguments.url, arguments.output);
+        const std::string summary =
+            engine::LeftOutSummary(converter.leftOut(), converter.resourcesAsked());
+        if (!quiet && !summary.empty()) {
+            console.ShowMessage(summary);
+        }
     } catch (const engine::RunError& error) {
         console.EndProgress();
         std::cerr << "Error " << error.number << ": " << error.description << '\n';

@@ -67,6 +67,8 @@ void Converter::Run(std::string_view typedUrl, const std::string& outputFile) {
     startPage_ = {};
     book_ = Book(book);
     inMemory_.clear();
+    leftOut_.clear();
+    resourcesAsked_ = 0;
     // http://host becomes http://host/; a local path keeps its slashes as typed.
     if (CountOcc(sURL, "/") == 2 && InStr(sURL, "://") != 0) {
         sURL += "/";
@@ -134,6 +136,7 @@ std::string Converter::GetPage(const std::string& Url) {
     guard_.Check();
     if (sData.empty()) {
         FoundError = true;
+        startFailure_ = Net.LastFailure();
         return "";
     }
     const std::string pageUrl = Net.FinalUrl();
@@ -163,6 +166,10 @@ std::string Converter::SaveFile(const std::string& Url) {
     }
     Body body = Net.OpenURL(Url);
     guard_.Check();  // a transfer cut short by the run's end delivers nothing: no message
+    ++resourcesAsked_;
+    if (body.size == 0) {
+        leftOut_.push_back({Url, Net.LastFailure()});
+    }
     const std::string headers = Net.GetHeader();
     const std::optional<ContentKind> kind =
         body.size == 0 ? std::nullopt : KindOf(headers, capture);
@@ -261,7 +268,11 @@ std::string Converter::LocalStartPage() const {
         path = PercentDecoded(rest);
     }
     if (path.empty() || !files_.FileExists(path)) {
-        throw RunError{404, "Cannot open URL"};
+        const std::string cause = startFailure_.kind == kNotAWebAddress
+                                      ? "not a web address, nor a file"
+                                      : startFailure_.cause;
+        throw RunError{404, cause.empty() ? std::string("Cannot open URL")
+                                          : "Cannot open URL (" + common::VisibleText(cause) + ")"};
     }
     return files_.Absolute(path);
 }

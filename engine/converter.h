@@ -12,6 +12,7 @@
 
 #include "engine/book.h"
 #include "engine/capture.h"
+#include "engine/left_out.h"
 #include "engine/link_rewriter.h"
 #include "engine/local_names.h"
 #include "engine/ports.h"
@@ -60,6 +61,11 @@ public:
     // follows its links takes the page it leads to, when it is in scope and there is room.
     std::optional<std::string> PageFor(const std::string& address, bool followed) override;
 
+    // After a run: what it could not store, and how many resources it asked for.
+    const std::vector<LeftOut>& leftOut() const { return leftOut_; }
+
+    std::size_t resourcesAsked() const { return resourcesAsked_; }
+
     std::string sURL;       // the start page's address, as typed ("/" added to a bare host)
     std::string sCompiler;  // the help compiler's full path
     std::string TempDir;    // the private working folder, with its trailing "/"
@@ -101,6 +107,9 @@ private:
     Book book_;
     std::size_t currentPage_ = 0;               // of the book, being rewritten
     std::unordered_set<std::string> inMemory_;  // asked for as documents, whatever their type
+    FetchFailure startFailure_;                 // why the start page gave nothing
+    std::vector<LeftOut> leftOut_;
+    std::size_t resourcesAsked_ = 0;
     int nestedDocuments_ = 0;  // pages and style sheets being rewritten, one inside another
     RunGuard guard_;
 };

@@ -52,6 +52,15 @@ struct Body {
     bool InFile() const { return !file.empty(); }
 };
 
+// Why a fetch delivered nothing, in two lengths.
+struct FetchFailure {
+    std::string kind;   // what a summary counts: "answered 404", "timed out", "TLS failed"
+    std::string cause;  // one line: "HTTP 404 Not Found", "connection refused: 127.0.0.1 port 1"
+};
+
+// The kind of failure of an address that is neither http(s) nor data: (a local path).
+inline constexpr std::string_view kNotAWebAddress = "not a web address";
+
 // Plays the Internet transfer control `Net`.
 class Fetcher {
 public:
@@ -74,6 +83,9 @@ public:
 
     // The address of the last response, after redirects.
     virtual std::string FinalUrl() const = 0;
+
+    // Why the last fetch delivered nothing; empty when it delivered a body.
+    virtual FetchFailure LastFailure() const = 0;
 
     // From now on, every transfer is abandoned (nothing delivered) once `stop` says so.
     virtual void StopWhen(StopSignal stop) = 0;

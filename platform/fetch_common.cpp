@@ -22,7 +22,9 @@ std::optional<Response> LocalResponse(const std::string& url) {
     if (engine::StartsWithNoCase(url, 1, "data:")) {
         std::optional<DataUrl> data = DecodeDataUrl(url);
         if (!data) {
-            return NothingFrom(url);
+            Response nothing = NothingFrom(url);
+            nothing.failure = {"bad data address", "a data: address that does not decode"};
+            return nothing;
         }
         Response decoded = NothingFrom(url);
         decoded.body.size = data->bytes.size();
@@ -31,7 +33,9 @@ std::optional<Response> LocalResponse(const std::string& url) {
         return decoded;
     }
     if (!IsWebAddress(url)) {
-        return NothingFrom(url);
+        Response nothing = NothingFrom(url);
+        nothing.failure = NotAWebAddress();
+        return nothing;
     }
     return std::nullopt;
 }

@@ -47,6 +47,8 @@ public:
     // The last address asked for, or where its redirects ended.
     std::string FinalUrl() const override { return last_.finalUrl; }
 
+    engine::FetchFailure LastFailure() const override { return last_.failure; }
+
     void StopWhen(engine::StopSignal stop) override { limits_.stop = std::move(stop); }
 
     void SortBodies(std::string folder, Sorter inMemory) override {

@@ -19,8 +19,7 @@ namespace {
 
 constexpr long kMaxRedirects = 10;
 constexpr long kConnectTimeoutSeconds = 30;
-constexpr long kSlowBytesPerSecond = 1024;  // under this for kSlowSeconds and it is abandoned
-constexpr long kSlowSeconds = 60;
+constexpr long kSlowBytesPerSecond = 1024;  // under this for `slowSeconds` and it is abandoned
 constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 
 }  // namespace
@@ -38,7 +37,8 @@ Transfer::Transfer(const TransferLimits& limits) : limits_(limits) {
     curl_easy_setopt(curl_, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
     curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, kSlowBytesPerSecond);
-    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, kSlowSeconds);
+    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, limits_.slowSeconds);
+    curl_easy_setopt(curl_, CURLOPT_ERRORBUFFER, errorBuffer_);
     curl_easy_setopt(curl_, CURLOPT_MAXFILESIZE_LARGE,
                      static_cast<curl_off_t>(limits_.maxBodyBytes));
     curl_easy_setopt(curl_, CURLOPT_ACCEPT_ENCODING, "");  // every encoding libcurl decodes
@@ -65,7 +65,8 @@ void Transfer::Prepare(const std::string& url) {
     sink_ = Sink::Undecided;
     chunks_.clear();
     bodyBytes_ = 0;
-    failed_ = false;
+    abandoned_ = Abandoned::No;
+    errorBuffer_[0] = '\0';
     headers_.clear();
     curl_easy_setopt(curl_, CURLOPT_URL, EncodeForRequest(url).c_str());
 }
@@ -83,17 +84,36 @@ Response Transfer::Finish(CURLcode result) {
         response.finalUrl = effective;
     }
     CloseFile();
-    if (result == CURLE_OK && status < 400 && !failed_ && bodyBytes_ > 0) {
+    if (result == CURLE_OK && status < 400 && abandoned_ == Abandoned::No && bodyBytes_ > 0) {
         response.body.size = bodyBytes_;
         if (sink_ == Sink::File) {
             response.body.file = std::move(file_);
         } else {
             response.body.bytes = JoinChunks();
         }
+    } else {
+        response.failure = Failure(result, status, response);
     }
     DropFile();
     chunks_.clear();
     return response;
+}
+
+engine::FetchFailure Transfer::Failure(CURLcode result, long status,
+                                       const Response& response) const {
+    long osError = 0;
+    curl_easy_getinfo(curl_, CURLINFO_OS_ERRNO, &osError);
+    // libcurl refuses a body whose announced length is past the limit before any arrives.
+    const bool announcedTooBig = result == CURLE_FILESIZE_EXCEEDED;
+    return DescribeFailure({result, status, response.headers, errorBuffer_, response.finalUrl,
+                            osError, announcedTooBig ? Abandoned::TooBigFile : abandoned_,
+                            announcedTooBig ? limits_.maxBodyBytes : limitPassed_});
+}
+
+bool Transfer::Abandon(Abandoned why, std::size_t limit) {
+    abandoned_ = why;
+    limitPassed_ = limit;
+    return false;
 }
 
 // Decided once the final response's headers are in: an error's body is only counted, a body
@@ -119,7 +139,7 @@ bool Transfer::AppendBody(std::string_view data) {
     }
     const std::size_t limit = std::min(limits_.maxPageBytes, limits_.maxBodyBytes);
     if (data.size() > limit - bodyBytes_) {
-        return false;
+        return Abandon(sink_ == Sink::Discard ? Abandoned::No : Abandoned::TooBigPage, limit);
     }
     if (sink_ == Sink::Discard) {
         bodyBytes_ += data.size();
@@ -146,15 +166,14 @@ bool Transfer::AppendToMemory(std::string_view data) {
 bool Transfer::AppendToFile(std::string_view data) {
     static std::atomic<unsigned long> next{0};
     if (data.size() > limits_.maxBodyBytes - bodyBytes_) {
-        return false;
+        return Abandon(Abandoned::TooBigFile, limits_.maxBodyBytes);
     }
     while (fd_ < 0) {
         file_ = limits_.spoolFolder + "body-" + std::to_string(next++);
         fd_ = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd_ < 0 && errno != EEXIST) {
             file_.clear();
-            failed_ = true;
-            return false;
+            return Abandon(Abandoned::WriteFailed, 0);
         }
     }
     while (!data.empty()) {
@@ -163,8 +182,7 @@ bool Transfer::AppendToFile(std::string_view data) {
             continue;
         }
         if (written < 0) {
-            failed_ = true;
-            return false;
+            return Abandon(Abandoned::WriteFailed, 0);
         }
         data.remove_prefix(static_cast<std::size_t>(written));
         bodyBytes_ += static_cast<std::size_t>(written);
@@ -185,7 +203,7 @@ std::string Transfer::JoinChunks() {
 // A file whose last bytes could not be written out (a full disk) is no body.
 void Transfer::CloseFile() {
     if (fd_ >= 0 && ::close(fd_) != 0) {
-        failed_ = true;
+        abandoned_ = Abandoned::WriteFailed;
     }
     fd_ = -1;
 }
@@ -234,10 +252,11 @@ int Transfer::OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_of
     }
 }
 
-TransferLimits SizeLimits(std::size_t maxBodyBytes, std::size_t maxPageBytes) {
+TransferLimits MakeLimits(std::size_t maxBodyBytes, std::size_t maxPageBytes, long slowSeconds) {
     TransferLimits limits;
     limits.maxBodyBytes = maxBodyBytes;
     limits.maxPageBytes = maxPageBytes;
+    limits.slowSeconds = slowSeconds;
     return limits;
 }
 

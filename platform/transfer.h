@@ -15,25 +15,30 @@
 #include <curl/curl.h>
 
 #include "engine/ports.h"
+#include "platform/failure.h"
 
 namespace platform {
 
 struct TransferLimits {
     std::size_t maxBodyBytes = std::size_t{256} << 20;  // a body written to a file
     std::size_t maxPageBytes = std::size_t{32} << 20;   // a body held in memory
+    long slowSeconds = 60;                              // under 1 KB/s this long: abandoned
     std::function<bool()> stop;                         // abandons the transfer once true
     std::string spoolFolder;                            // where bodies written to files go
     engine::Fetcher::Sorter inMemory;                   // none: every body in memory
 };
 
-// Limits on bodies of at most these sizes, in files and in memory; nothing else set.
-TransferLimits SizeLimits(std::size_t maxBodyBytes, std::size_t maxPageBytes);
+// Limits on bodies of at most these sizes, in files and in memory, and on a stall; nothing
+// else set.
+TransferLimits MakeLimits(std::size_t maxBodyBytes, std::size_t maxPageBytes,
+                          long slowSeconds = 60);
 
 // What one address delivered.
 struct Response {
     engine::Body body;     // nothing when nothing was delivered
     std::string headers;   // the final response's status and header lines, each ended by CR LF
     std::string finalUrl;  // where the redirects ended
+    engine::FetchFailure failure;  // why nothing was delivered
 };
 
 // What an address that delivered nothing gives.
@@ -69,6 +74,8 @@ private:
     bool AppendBody(std::string_view data);
     bool AppendToMemory(std::string_view data);
     bool AppendToFile(std::string_view data);
+    bool Abandon(Abandoned why, std::size_t limit);
+    engine::FetchFailure Failure(CURLcode result, long status, const Response& response) const;
     std::string JoinChunks();
     void CloseFile();
     void DropFile();
@@ -81,8 +88,10 @@ private:
     int fd_ = -1;                      // a body in a file
     std::string file_;
     std::size_t bodyBytes_ = 0;
-    bool failed_ = false;  // a file that could not be written
+    Abandoned abandoned_ = Abandoned::No;
+    std::size_t limitPassed_ = 0;
     std::string headers_;
+    char errorBuffer_[CURL_ERROR_SIZE] = {};
 };
 
 // Whether `url` is an address a transfer may take: http or https.

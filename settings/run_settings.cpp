@@ -29,6 +29,9 @@ RunSettings ReadRunSettings(const SettingsStore& store) {
     constexpr std::uint64_t kMB = std::uint64_t{1} << 20;
     run.maxDownloadBytes = Number(store, kMaxDownloadKey, run.maxDownloadBytes / kMB) * kMB;
     run.maxPageBytes = Number(store, kMaxPageKey, run.maxPageBytes / kMB) * kMB;
+    run.stallSeconds = static_cast<long>(std::min<std::uint64_t>(
+        Number(store, kStallKey, static_cast<std::uint64_t>(run.stallSeconds)), 3600));
+    run.quiet = store.GetSetting(kSection, kQuietKey, "false") == "true";
     run.limits.maxResources = Number(store, kMaxResourcesKey, run.limits.maxResources);
     run.limits.maxStoredBytes = Number(store, kMaxStoredKey, run.limits.maxStoredBytes / kMB) * kMB;
     run.book.follow = static_cast<int>(std::min<std::uint64_t>(Number(store, kFollowKey, 0), 1000));

@@ -22,12 +22,16 @@ inline constexpr std::string_view kParallelKey = "Parallel";  // "false": one ad
 inline constexpr std::string_view kFollowKey = "Follow";      // links to follow; 0: one page
 inline constexpr std::string_view kScopeKey = "Scope";        // "folder" (default) or "site"
 inline constexpr std::string_view kMaxPagesKey = "MaxPages";
+inline constexpr std::string_view kStallKey = "StallSeconds";  // under 1 KB/s this long: abandoned
+inline constexpr std::string_view kQuietKey = "Quiet";         // "true": no progress, no summary
 
 struct RunSettings {
     engine::Capture capture = engine::Capture::Complete;
     bool parallel = true;
     std::size_t maxDownloadBytes = std::size_t{256} << 20;
     std::size_t maxPageBytes = std::size_t{32} << 20;
+    long stallSeconds = 60;
+    bool quiet = false;
     engine::RunLimits limits;
     engine::BookOptions book;
 };

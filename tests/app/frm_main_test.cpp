@@ -233,7 +233,7 @@ TEST_F(FrmMainTest, CancelAndEscapeEndTheProgram) {
 TEST_F(FrmMainTest, OKConvertsThePageAndEnds) {
     server_.Serve("/page.htm", {200, "text/html",
                                 "<a href=x.htm>x</a><a href=y.htm>y</a><img src=a.gif>"
-                                "<link href=d.pdf>"});
+                                "<link href=d.pdf><img src=gone.gif>"});
     server_.Serve("/x.htm", {200, "text/html", "<p>x"});
     server_.Serve("/a.gif", {200, "image/gif", "GIF89a"});
     server_.Serve("/d.pdf", {200, "application/pdf", "%PDF"});
@@ -247,8 +247,9 @@ TEST_F(FrmMainTest, OKConvertsThePageAndEnds) {
     Find<QRadioButton>("optLinks_1")->click();
     Find<QComboBox>("cboFollow")->setCurrentIndex(1);
 
-    // The unknown type's headers are shown while the run holds the window.
-    support::ShownMessage shown;
+    // The unknown type's headers are shown while the run holds the window; what was left out
+    // is said at its end.
+    support::ShownMessage shown, summary;
     bool busy = false;
     support::WhenModalOpens([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
@@ -258,11 +259,14 @@ TEST_F(FrmMainTest, OKConvertsThePageAndEnds) {
                !Find<QPushButton>("btnOK")->isEnabled() &&
                !Find<QPushButton>("btnCancel")->isEnabled();
         box->accept();
+        support::AcknowledgeNextMessage(summary);
     });
     QTest::mouseClick(Find<QPushButton>("btnOK"), Qt::LeftButton);
     EXPECT_EQ(shown.title, "TomePress");
     EXPECT_TRUE(shown.text.contains("Content-Type: application/pdf")) << shown.text.toStdString();
     EXPECT_TRUE(busy);
+    EXPECT_EQ(summary.text.toStdString(), "1 of 3 resources was left out: 1 answered 404\n  " +
+                                              server_.Url("/gone.gif") + ": HTTP 404 Not Found");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(std::filesystem::is_empty(window.conversion().TempDir));
@@ -275,7 +279,7 @@ TEST_F(FrmMainTest, OKConvertsThePageAndEnds) {
     EXPECT_EQ(folders_.Read("extracted/" + server_.SiteFolder() + "/page.htm"),
               "<a href='x.htm'>x</a><a href='" + server_.Url("/y.htm") +
                   "' TARGET='_BLANK'>y</a><img src='a.gif'><link href='" + server_.Url("/d.pdf") +
-                  "'>");
+                  "'><img src='" + server_.Url("/gone.gif") + "'>");
 }
 
 TEST_F(FrmMainTest, AnErrorIsShownAndEndsTheProgram) {
@@ -286,7 +290,7 @@ TEST_F(FrmMainTest, AnErrorIsShownAndEndsTheProgram) {
     support::AcknowledgeNextMessage(shown);
     QTest::keyClick(Find<QComboBox>("cboInputUrl")->lineEdit(),
                     Qt::Key_Return);  // OK is the default
-    EXPECT_EQ(shown.text, "Error 404: Cannot open URL");
+    EXPECT_EQ(shown.text, "Error 404: Cannot open URL (HTTP 404 Not Found)");
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(Find<QComboBox>("cboInputUrl")->count(), 0);
 }

@@ -71,7 +71,7 @@ TEST_F(KorvaConvertTest, PrintsWhatTheWindowWouldShow) {
 
     const support::ProgramResult failed = Run({server_.Url("/missing.htm"), output()});
     EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_EQ(failed.standardError, "Error 404: Cannot open URL\n");
+    EXPECT_EQ(failed.standardError, "Error 404: Cannot open URL (HTTP 404 Not Found)\n");
     EXPECT_TRUE(WorkingFoldersGone());  // nothing was written, so nothing is left
 }
 
@@ -96,6 +96,74 @@ TEST_F(KorvaConvertTest, ASignalEndsTheRunAndThenTheProgramBySameSignal) {
         EXPECT_EQ(home_.Read("out.chm"), "old");
         EXPECT_TRUE(WorkingFoldersGone());
     }
+}
+
+// Why a start page gave nothing, in brackets after the message callers know. The name that
+// does not resolve is asked in a network of its own, so no query leaves the machine.
+TEST_F(KorvaConvertTest, SaysWhyThePageCouldNotBeOpened) {
+    home_.Write("config/KORVA/KORVA.conf",
+                "[Main]\nHHC=" + home_.path() + "my tools/\nStallSeconds=1\nMaxPageMB=1\n");
+    server_.Serve("/stall.htm", {200, "text/html", "late", "", std::chrono::seconds(3)});
+    server_.Serve("/broken.htm", {500, "text/html", "oops"});
+    server_.Serve("/big.htm", {200, "text/html", std::string((1 << 20) + 1, 'b')});
+    std::string closed;
+    {
+        support::HttpServer gone;
+        closed = gone.Url("/x.htm");
+    }
+    const std::string port = server_.Url("").substr(std::string("http://127.0.0.1:").size());
+
+    const struct {
+        std::vector<std::string> command;
+        std::string cause;
+    } rows[] = {
+        {{closed},
+         "connection refused: 127.0.0.1 port " + closed.substr(17, closed.find('/', 17) - 17)},
+        {{server_.Url("/stall.htm")}, "timed out: 127.0.0.1 port " + port},
+        {{server_.Url("/broken.htm")}, "HTTP 500 Internal Server Error"},
+        {{server_.Url("/big.htm")}, "page over the MaxPageMB limit of 1 MB"},
+        {{"no/such/page.htm"}, "not a web address, nor a file"},
+        {{"/usr/bin/unshare", "-rn", KORVA_CONVERT, "http://nowhere.invalid/"},
+         "name not resolved: nowhere.invalid port 80"},
+    };
+
+    for (const auto& row : rows) {
+        std::vector<std::string> command = row.command;
+        command.push_back(output());
+        const support::ProgramResult result =
+            command.size() == 2
+                ? Run(command)
+                : support::RunProgram(command, {"XDG_CONFIG_HOME=" + home_.path() + "config",
+                                                "TEMP=" + home_.path() + "temp"});
+        EXPECT_EQ(result.standardError, "Error 404: Cannot open URL (" + row.cause + ")\n");
+    }
+}
+
+// A run that stored the page but not everything it names says so at its end, and still
+// succeeds; --quiet leaves that out.
+TEST_F(KorvaConvertTest, SummarisesWhatWasLeftOut) {
+    StoreCompilerFolder(home_.path() + "my tools/");
+    std::string page = "<img src=ok.gif><img src=broken.gif>";
+    for (int i = 0; i < 11; ++i) {
+        page += "<img src=gone" + std::to_string(i) + ".gif>";
+    }
+    server_.Serve("/page.htm", {200, "text/html", page});
+    server_.Serve("/ok.gif", {200, "image/gif", "GIF89a"});
+    server_.Serve("/broken.gif", {503, "image/gif", ""});
+    const support::ProgramResult result = Run({server_.Url("/page.htm"), output()});
+    EXPECT_EQ(result.exitCode, 0);
+    std::string expected =
+        "12 of 13 resources were left out: 11 answered 404, 1 answered 503\n"
+        "  " +
+        server_.Url("/broken.gif") + ": HTTP 503 Service Unavailable\n";
+    for (int i = 0; i < 9; ++i) {
+        expected +=
+            "  " + server_.Url("/gone" + std::to_string(i) + ".gif") + ": HTTP 404 Not Found\n";
+    }
+    EXPECT_EQ(result.standardError, expected + "  ...\n");
+    const support::ProgramResult quiet = Run({server_.Url("/page.htm"), output(), "--quiet"});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.standardError, "");
 }
 
 TEST_F(KorvaConvertTest, RefusesAMissingCompilerBeforeFetching) {

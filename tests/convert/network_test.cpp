@@ -57,7 +57,8 @@ protected:
 
     // korva-convert on `url` with `environment` over one in which every variable these tests
     // are about is unset (empty counts as unset, as it does for curl).
-    static int Convert(const std::string& url, const std::vector<std::string>& environment) {
+    static support::ProgramResult Convert(const std::string& url,
+                                          const std::vector<std::string>& environment) {
         std::vector<std::string> variables = {"XDG_CONFIG_HOME=" + folder_->path() + "config",
                                               "TEMP=" + folder_->path() + "temp",
                                               "CURL_CA_BUNDLE=",
@@ -77,8 +78,7 @@ protected:
             });
             variables.push_back(variable);
         }
-        return support::RunProgram({KORVA_CONVERT, url, folder_->path() + "out.chm"}, variables)
-            .exitCode;
+        return support::RunProgram({KORVA_CONVERT, url, folder_->path() + "out.chm"}, variables);
     }
 
     static support::TempFolder* folder_;
@@ -112,15 +112,21 @@ TEST_F(NetworkTest, TrustsTheAuthoritiesTheEnvironmentNamesAsCurlDoes) {
     };
 
     for (const auto& row : rows) {
-        EXPECT_EQ(Convert(Secure("/plain.htm"), row.environment), row.exitCode) << row.name;
+        EXPECT_EQ(Convert(Secure("/plain.htm"), row.environment).exitCode, row.exitCode)
+            << row.name;
     }
+    // An authority it does not trust: the host and the certificate problem, on one line.
+    EXPECT_EQ(Convert(Secure("/plain.htm"), {}).standardError,
+              "Error 404: Cannot open URL (TLS failed for 127.0.0.1 port " +
+                  std::to_string(site_->port()) +
+                  ": SSL certificate problem: unable to get local issuer certificate)\n");
 }
 
 // The page, its style sheet, the sheet that imports and 9 pictures: one connection.
 TEST_F(NetworkTest, AllOfAPagesRequestsShareOneHttp2Connection) {
     ASSERT_NE(site_->port(), 0);
     const std::string before = site_->Output();
-    ASSERT_EQ(Convert(Secure("/page.htm"), {"SSL_CERT_FILE=" + Ca("ca.pem")}), 0);
+    ASSERT_EQ(Convert(Secure("/page.htm"), {"SSL_CERT_FILE=" + Ca("ca.pem")}).exitCode, 0);
     const std::string during = site_->Output().substr(before.size());
     EXPECT_EQ(support::CountLines(during, "connection"), 1) << during;
     EXPECT_EQ(support::CountLines(during, "GET /back.gif"), 1) << during;
@@ -151,7 +157,7 @@ TEST_F(NetworkTest, GoesThroughTheProxiesTheEnvironmentNamesAsLibcurlDoes) {
 
     for (const auto& row : rows) {
         const std::string before = proxy_->Output();
-        EXPECT_EQ(Convert(row.url, row.environment), 0) << row.name;
+        EXPECT_EQ(Convert(row.url, row.environment).exitCode, 0) << row.name;
         const std::string seen = proxy_->Output().substr(before.size());
         EXPECT_EQ(seen, row.throughProxy.empty() ? "" : row.throughProxy + "\n") << row.name;
     }

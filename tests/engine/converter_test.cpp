@@ -164,7 +164,8 @@ TEST_F(ClassicRunTest, AnEndlessChainOfFramePagesEnds) {
 }
 
 TEST_F(ClassicRunTest, AStartPageThatGivesNothingIsError404) {
-    EXPECT_EQ(support::RunErrorText([&] { Convert("/missing.htm"); }), "404 Cannot open URL");
+    EXPECT_EQ(support::RunErrorText([&] { Convert("/missing.htm"); }),
+              "404 Cannot open URL (HTTP 404 Not Found)");
     EXPECT_THAT(Leftovers(), ElementsAre());  // no project written
     EXPECT_FALSE(std::filesystem::exists(tools_.path() + "my tools/calls.txt"));
 }
@@ -177,11 +178,11 @@ TEST_F(ClassicRunTest, AStartPageIsAPageWhateverItsTypeUpToThePageLimit) {
     Convert("/page.bin");
     EXPECT_EQ(Chm().at("chmindex.htm"), "<img src='chm0.gif'>");
 
-    platform::CurlFetcher small(platform::SizeLimits(1 << 20, 14));
+    platform::CurlFetcher small(platform::MakeLimits(1 << 20, 14));
     engine::Converter converter(small, host_, runner_, files_);
     converter.TempDir = converter_.TempDir;
     EXPECT_EQ(support::RunErrorText([&] { converter.Convert(server_.Url("/page.bin"), output()); }),
-              "404 Cannot open URL");
+              "404 Cannot open URL (page over the MaxPageMB limit of 14 bytes)");
     EXPECT_THAT(Leftovers(), ElementsAre());
 }
 

@@ -124,9 +124,9 @@ TEST_P(CurlFetcherTest, AbandonsATransferPastItsSizeLimitOrWhenStopped) {
     const std::size_t size = std::size_t{3} << 20;
     server().Serve("/big.bin", {200, "text/plain", std::string(size, 'b')});
     const std::string url = server().Url("/big.bin");
-    EXPECT_EQ(Make(platform::SizeLimits(size, size - 1))->OpenURL(url).size, 0u);
-    EXPECT_EQ(Make(platform::SizeLimits(size - 1, size))->OpenURL(url).size, 0u);
-    EXPECT_EQ(Make(platform::SizeLimits(size, size))->OpenURL(url).size, size);
+    EXPECT_EQ(Make(platform::MakeLimits(size, size - 1))->OpenURL(url).size, 0u);
+    EXPECT_EQ(Make(platform::MakeLimits(size - 1, size))->OpenURL(url).size, 0u);
+    EXPECT_EQ(Make(platform::MakeLimits(size, size))->OpenURL(url).size, size);
     fetcher_.StopWhen([] { return true; });
     EXPECT_EQ(Open(url), "");
 }
@@ -141,7 +141,7 @@ TEST_P(CurlFetcherTest, SortsBodiesIntoMemoryAndFiles) {
     server().Serve("/sorted/big.htm", {200, "text/html", std::string(1000, 'p')});
     server().Serve("/sorted/gone.gif", {404, "image/gif", "not here"});
     const support::TempFolder spool;
-    const auto fetcher = Make(platform::SizeLimits(image.size(), 999));
+    const auto fetcher = Make(platform::MakeLimits(image.size(), 999));
     fetcher->SortBodies(spool.path(), [](std::string_view, std::string_view headers) {
         return InStr(headers, "text/html") != 0;
     });
