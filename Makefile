@@ -19,7 +19,9 @@ test: deps
 	cmake --build --preset asan
 	ctest --preset asan
 
+# The book benchmark builds its manual with Sphinx.
 bench: deps
+	scripts/install-deps python3-sphinx
 	cmake --preset release
 	cmake --build --preset release
 	scripts/run-benchmarks build/release/bin
