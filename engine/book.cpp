@@ -13,13 +13,17 @@ std::string OriginOf(std::string_view address) {
     return FoldCase(std::string(*parts.scheme) + "://" + std::string(*parts.authority));
 }
 
-void Book::Begin(BookPage start) {
-    origin_ = OriginOf(start.address);
-    const std::string_view path = SplitUrl(start.address).path;
+void Book::ScopeFrom(std::string_view address) {
+    origin_ = OriginOf(address);
+    const std::string_view path = SplitUrl(address).path;
     folder_ = path.substr(0, path.rfind('/') + 1);
     if (folder_.empty()) {
-        folder_ = "/";
+        folder_.assign(1, '/');  // assigning "/" trips a false -Wrestrict in gcc 12's -O3
     }
+}
+
+void Book::Begin(BookPage start) {
+    ScopeFrom(start.address);
     const std::string address = start.address;
     Add(address, std::move(start));
 }

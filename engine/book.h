@@ -38,6 +38,11 @@ public:
 
     const BookOptions& options() const { return options_; }
 
+    // The scope of a start page at `address`: set from the address asked for before the page
+    // arrives, so that the pages it links to can be fetched ahead, and again from where it
+    // ended when it opens the book.
+    void ScopeFrom(std::string_view address);
+
     // The start page opens the book; its address sets the scope.
     void Begin(BookPage start);
 

@@ -130,6 +130,7 @@ std::string Converter::GetPage(const std::string& Url) {
     inMemory_.insert(FoldCase(Url));
     if (capture == Capture::Complete && book.follow > 0 && !OriginOf(Url).empty()) {
         ReadRobots(OriginOf(Url));
+        book_.ScopeFrom(Url);
         book_.Plan(Url, 0);
     }
     std::string sData = std::move(Net.OpenURL(Url).bytes);

@@ -68,6 +68,10 @@ std::string SitemapText(std::string_view utf8) {
     return out;
 }
 
+const std::string& Title(const BookPage& page) {
+    return page.outline.title.empty() ? page.address : page.outline.title;
+}
+
 std::string Local(const BookPage& page, const std::string& anchor) {
     return anchor.empty() ? page.localName : page.localName + "#" + anchor;
 }
@@ -104,8 +108,7 @@ private:
     // the deepest level join the list they would have opened.
     void Page(std::size_t index, std::size_t level) {
         const BookPage& page = pages_[index];
-        const std::string title = page.outline.title.empty() ? page.address : page.outline.title;
-        text_ += Entry(title, page.localName, level);
+        text_ += Entry(Title(page), page.localName, level);
         const bool opens =
             level < kDeepestPage && (!page.outline.headings.empty() || !children_[index].empty());
         if (opens) {
@@ -150,6 +153,7 @@ struct Keyword {
     std::string folded;
     std::string name;
     std::string local;
+    std::string page;  // the title of the page it points into
 
     bool operator<(const Keyword& other) const {
         return std::tie(folded, name, local) < std::tie(other.folded, other.name, other.local);
@@ -166,14 +170,17 @@ std::string ContentsFile(const std::vector<BookPage>& pages) {
     return ContentsWriter(pages).Write();
 }
 
+// A keyword that points at several places gets an entry of its own that opens the first, and
+// under it one entry per place, named by its page's title.
 std::string IndexFile(const std::vector<BookPage>& pages) {
     std::vector<Keyword> keywords;
-    const auto add = [&keywords](const std::string& name, std::string local) {
-        if (!name.empty() && keywords.size() < kMostIndexEntries) {
-            keywords.push_back({FoldCase(name), name, std::move(local)});
-        }
-    };
     for (const BookPage& page : pages) {
+        const std::string& title = Title(page);
+        const auto add = [&keywords, &title](const std::string& name, std::string local) {
+            if (!name.empty() && keywords.size() < kMostIndexEntries) {
+                keywords.push_back({FoldCase(name), name, std::move(local), title});
+            }
+        };
         add(page.outline.title, page.localName);
         for (const Heading& heading : page.outline.headings) {
             add(heading.text, Local(page, heading.anchor));
@@ -185,8 +192,18 @@ std::string IndexFile(const std::vector<BookPage>& pages) {
     std::sort(keywords.begin(), keywords.end());
     keywords.erase(std::unique(keywords.begin(), keywords.end()), keywords.end());
     std::string text = std::string(kHead) + "<UL>\r\n";
-    for (const Keyword& keyword : keywords) {
-        text += Entry(keyword.name, keyword.local, 1);
+    for (auto first = keywords.begin(); first != keywords.end();) {
+        const auto last = std::find_if(
+            first, keywords.end(), [&first](const Keyword& k) { return k.name != first->name; });
+        text += Entry(first->name, first->local, 1);
+        if (last - first > 1) {
+            text += "\t<UL>\r\n";
+            for (auto place = first; place != last; ++place) {
+                text += Entry(place->page, place->local, 2);
+            }
+            text += "\t</UL>\r\n";
+        }
+        first = last;
     }
     return text + "</UL>\r\n" + std::string(kTail);
 }

@@ -69,6 +69,7 @@ public:
 
 private:
     void Tag(const TagRecord& tag);
+    void Navigation(const TagRecord& tag, const std::string& name);
     void Text(std::string_view text);
     void EndHeading();
     std::string Clean(const std::string& raw) const;
@@ -82,7 +83,9 @@ private:
     int level_ = 0;  // of the heading being read; 0 outside one
     std::string raw_;
     std::string anchor_;
-    std::string openedId_;  // of the element opened last, while only blanks follow it
+    std::string openedId_;     // of the element opened last, while only blanks follow it
+    std::string navigation_;   // the element of a navigation block the scan is in, if any
+    int navigationDepth_ = 0;  // of elements so named, that block's own included
 };
 
 PageOutline OutlineReader::Read() {
@@ -120,8 +123,26 @@ PageOutline OutlineReader::Read() {
     return std::move(outline_);
 }
 
+// A site's navigation (NAV, ASIDE, or an element whose ROLE is navigation or search) repeats
+// on every page: its headings are no part of the page's outline.
+void OutlineReader::Navigation(const TagRecord& tag, const std::string& name) {
+    if (navigationDepth_ == 0) {
+        const std::string role = FoldCase(AttributeOf(tag, "role"));
+        if (!tag.selfClosing &&
+            (name == "nav" || name == "aside" || role == "navigation" || role == "search")) {
+            navigation_ = name;
+            navigationDepth_ = 1;
+        }
+    } else if (name == navigation_ && !tag.selfClosing) {
+        ++navigationDepth_;
+    } else if (name == "/" + navigation_) {
+        --navigationDepth_;
+    }
+}
+
 void OutlineReader::Tag(const TagRecord& tag) {
     const std::string name = FoldCase(tag.tname);
+    Navigation(tag, name);
     if (name == "title" && !titleDone_) {
         inTitle_ = true;
         raw_.clear();
@@ -129,7 +150,7 @@ void OutlineReader::Tag(const TagRecord& tag) {
         outline_.title = Clean(raw_);
         inTitle_ = false;
         titleDone_ = true;
-    } else if (HeadingLevel(name) != 0) {
+    } else if (HeadingLevel(name) != 0 && navigationDepth_ == 0) {
         EndHeading();
         level_ = HeadingLevel(name);
         raw_.clear();

@@ -57,6 +57,7 @@ TEST(PageOutlineTest, TitleHeadingsWithAnchorsAndKeywords) {
         "<h1>First</h1><h2 id=a>Own id</h2><h2>No anchor</h2>"
         "<section id=s>\n <h2>From the section\xC2\xB6</h2></section>"
         "<h3><a name=n></a>Named <b>bold</b></h3><h4 id=deep>Too deep</h4>"
+        "<div role=search><div><h3 id=q>Quick search</h3></div></div><nav><h2 id=n2>Nav</h2></nav>"
         "<!-- <h2 id=c>commented</h2> -->",
         "Content-Type: text/html; charset=windows-1252\r\n");
     EXPECT_EQ(outline.title, "Caf\xC3\xA9 & more");
@@ -97,10 +98,12 @@ TEST(BookTest, ScopeIsTheStartPagesFolderOrItsSite) {
 
 std::vector<engine::BookPage> ThreePages() {
     engine::BookPage start{"http://h/i.htm", "h/i.htm"};
-    start.outline = {
-        "Start & \"go\"", {{2, "a", "Alpha"}, {3, "b", "Beta"}, {2, "g", "Gamma"}}, {"zeta"}};
+    start.outline = {"Start & \"go\"",
+                     {{2, "a", "Alpha"}, {3, "b", "Beta"}, {2, "g", "Gamma"}},
+                     {"zeta", "gamma"}};
     engine::BookPage child{"http://h/c.htm", "h/c.htm", 0, 1};
     child.outline.title = "caf\xC3\xA9 \xF0\x9F\x98\x80";
+    child.outline.keywords = {"zeta"};
     engine::BookPage grandchild{"http://h/g.htm", "h/g.htm", 1, 2};
     return {start, child, grandchild};
 }
@@ -131,8 +134,10 @@ TEST(HelpNavigationTest, IndexIsSortedIgnoringCase) {
         pos += 14;
         names.push_back(index.substr(pos, index.find('"', pos) - pos));
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "Beta", "caf&#233; ?", "Gamma",
-                                               "Start &amp; &quot;go&quot;", "zeta"}));
+    // "Gamma" and "gamma" differ; "zeta" points into two pages: an entry for each under it.
+    EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "Beta", "caf&#233; ?", "Gamma", "gamma",
+                                               "Start &amp; &quot;go&quot;", "zeta", "caf&#233; ?",
+                                               "Start &amp; &quot;go&quot;"}));
 }
 
 }  // namespace
