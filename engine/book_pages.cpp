@@ -34,9 +34,10 @@ int StatusOf(std::string_view headers) {
 // What robots.txt rules match against: the path and query as requested.
 std::string PathAndQuery(std::string_view address) {
     const UrlParts parts = SplitUrl(address);
-    std::string path = parts.path.empty() ? "/" : std::string(parts.path);
+    std::string path(parts.path.empty() ? std::string_view("/") : parts.path);
     if (parts.query) {
-        path += "?" + std::string(*parts.query);
+        path.push_back('?');
+        path.append(*parts.query);
     }
     return path;
 }
