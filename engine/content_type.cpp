@@ -14,16 +14,6 @@ constexpr std::string_view kField = "content-type:";
 constexpr ByteSet kWhitespace(" \t\r\n");
 constexpr ByteSet kTokenPunctuation("!#$%&'*+-.^_`|~");
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && kWhitespace.Contains(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && kWhitespace.Contains(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 bool IsToken(std::string_view text) {
     if (text.empty()) {
         return false;
@@ -68,13 +58,13 @@ std::vector<std::string_view> FieldValues(std::string_view headers) {
 
 // "type/subtype" of one value in lower case, or "" when it is no media type.
 std::string Essence(std::string_view value) {
-    value = Trimmed(value.substr(0, value.find(';')));  // parameters left out
+    value = Trimmed(value.substr(0, value.find(';')), kWhitespace);  // parameters left out
     const std::size_t slash = value.find('/');
     if (slash == std::string_view::npos) {
         return "";
     }
     const std::string_view type = value.substr(0, slash);
-    const std::string_view subtype = Trimmed(value.substr(slash + 1));
+    const std::string_view subtype = Trimmed(value.substr(slash + 1), kWhitespace);
     return IsToken(type) && IsToken(subtype) ? FoldCase(value) : "";
 }
 

@@ -9,16 +9,6 @@ namespace {
 constexpr std::size_t kMostRead = 500 * 1024;  // what RFC 9309 asks a crawler to read at least
 constexpr ByteSet kBlanks(" \t\r");
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && kBlanks.Contains(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && kBlanks.Contains(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // Whether `pattern` matches the start of `path`, or all of it when it ends in "$". Each "*"
 // remembers where it stood, so a mismatch goes back to it once: linear for patterns without
 // "*" and never exponential.
@@ -52,12 +42,13 @@ struct Line {
 };
 
 Line Split(std::string_view line) {
-    line = Trimmed(line.substr(0, line.find('#')));
+    line = Trimmed(line.substr(0, line.find('#')), kBlanks);
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos) {
         return {};
     }
-    return {FoldCase(Trimmed(line.substr(0, colon))), Trimmed(line.substr(colon + 1))};
+    return {FoldCase(Trimmed(line.substr(0, colon), kBlanks)),
+            Trimmed(line.substr(colon + 1), kBlanks)};
 }
 
 }  // namespace

@@ -58,6 +58,16 @@ std::size_t InStr(std::string_view text, std::string_view needle, std::size_t st
     return 0;
 }
 
+std::string_view Trimmed(std::string_view text, const ByteSet& blanks) {
+    while (!text.empty() && blanks.Contains(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blanks.Contains(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 std::size_t FindFirstOf(std::string_view text, const ByteSet& bytes, std::size_t start) {
     if (start == 0 || start > text.size()) {
         return 0;

@@ -39,6 +39,9 @@ private:
     std::array<bool, 256> in_{};
 };
 
+// `text` without the bytes in `blanks` at either end.
+std::string_view Trimmed(std::string_view text, const ByteSet& blanks);
+
 // 1-based position of the first byte at or after `start` that is in `bytes`; 0 when none.
 std::size_t FindFirstOf(std::string_view text, const ByteSet& bytes, std::size_t start);
 
