@@ -186,7 +186,7 @@ std::string Converter::SaveFile(const std::string& Url) {
     }
     const std::string finalUrl = Net.FinalUrl();  // before a nested document fetches again
     guard_.CountResource();
-    const std::string name = tFiles.Add(Url, names_->Resource(finalUrl, *kind, tFiles.nFiles()));
+    std::string name = tFiles.Add(Url, names_->Resource(finalUrl, *kind, tFiles.nFiles()));
     Store(std::move(body), finalUrl, kind->handling, name);
     return name;
 }

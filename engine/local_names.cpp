@@ -121,10 +121,10 @@ std::string SiteNames::Resource(std::string_view address, const ContentKind& kin
     if (parts.query) {
         stem += HashSuffix(*parts.query);
     }
-    return Unique(std::move(stem), fits ? std::string_view(file).substr(dot) : kind.extension);
+    return Unique(stem, fits ? std::string_view(file).substr(dot) : kind.extension);
 }
 
-std::string SiteNames::Unique(std::string stem, std::string_view extension) {
+std::string SiteNames::Unique(const std::string& stem, std::string_view extension) {
     std::string name = stem + std::string(extension);
     for (int n = 2; !taken_.insert(FoldCase(name)).second; ++n) {
         name = stem + "-" + std::to_string(n) + std::string(extension);

@@ -41,7 +41,7 @@ public:
                          std::size_t row) override;
 
 private:
-    std::string Unique(std::string stem, std::string_view extension);
+    std::string Unique(const std::string& stem, std::string_view extension);
 
     std::unordered_set<std::string> taken_;  // folded
 };
