@@ -6,7 +6,8 @@ namespace engine {
 
 namespace {
 
-constexpr std::size_t kMostRead = 500 * 1024;  // what RFC 9309 asks a crawler to read at least
+// What RFC 9309 asks a crawler to read at least.
+constexpr std::size_t kMostRead = std::size_t{500} * 1024;
 constexpr ByteSet kBlanks(" \t\r");
 
 // Whether `pattern` matches the start of `path`, or all of it when it ends in "$". Each "*"

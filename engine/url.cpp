@@ -64,9 +64,7 @@ std::string RemoveDotSegments(std::string_view in) {
     while (!in.empty()) {
         if (in.starts_with("../")) {
             in.remove_prefix(3);
-        } else if (in.starts_with("./")) {
-            in.remove_prefix(2);
-        } else if (in.starts_with("/./")) {
+        } else if (in.starts_with("./") || in.starts_with("/./")) {  // "/./" becomes "/"
             in.remove_prefix(2);
         } else if (in == "/.") {
             in = "/";
