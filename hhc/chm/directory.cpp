@@ -27,8 +27,8 @@ struct ChunkBody {
     std::string firstName;
 };
 
-std::uint32_t QuickRefs(std::size_t entryCount) {
-    return entryCount == 0 ? 0 : static_cast<std::uint32_t>((entryCount - 1) / kEntriesPerQuickRef);
+std::size_t QuickRefs(std::size_t entryCount) {
+    return entryCount == 0 ? 0 : (entryCount - 1) / kEntriesPerQuickRef;
 }
 
 class ChunkPacker {
@@ -75,7 +75,7 @@ void PutBodyAndTrailer(ByteSink& chunk, std::size_t chunkStart, const ChunkBody&
     chunk.Zeros(chunkStart + kChunkSize - chunk.Size());
     const std::size_t count = body.entryOffsets.size();
     chunk.PatchU16(chunkStart + kChunkSize - 2, static_cast<std::uint16_t>(count));
-    for (std::uint32_t i = 1; i <= QuickRefs(count); ++i) {
+    for (std::size_t i = 1; i <= QuickRefs(count); ++i) {
         chunk.PatchU16(chunkStart + kChunkSize - 2 - 2 * i,
                        body.entryOffsets[i * kEntriesPerQuickRef]);
     }

@@ -15,10 +15,10 @@ namespace hhc::fts {
 inline constexpr std::array<char, 128> kAsciiWordCharacters = [] {
     std::array<char, 128> t{};
     for (char c = '0'; c <= '9'; ++c) {
-        t[static_cast<std::size_t>(c)] = c;
+        t[static_cast<unsigned char>(c)] = c;
     }
     for (char c = 'a'; c <= 'z'; ++c) {
-        t[static_cast<std::size_t>(c)] = c;
+        t[static_cast<unsigned char>(c)] = c;
         t[static_cast<std::size_t>(c - 32)] = c;
     }
     t['_'] = '_';

@@ -36,6 +36,7 @@ constexpr int LengthHeader(std::uint32_t length) {
 }
 
 constexpr std::size_t MainSymbol(int slot, int lengthHeader) {
+    // NOLINTNEXTLINE(bugprone-misplaced-widening-cast): below kMainSymbols, so no int overflow
     return static_cast<std::size_t>(kNumChars + slot * kLengthHeaders + lengthHeader);
 }
 

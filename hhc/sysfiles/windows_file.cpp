@@ -77,9 +77,10 @@ std::vector<std::uint8_t> WindowsFile(const std::vector<hhp::Window>& windows,
             sink.U32(static_cast<std::uint32_t>(v));
         }
         sink.U32(w.showState.value_or(0));
-        sink.Zeros(6 * 4);  // window handles and info-type pointer: run-time only
+        // Window handles and the info-type pointer: run-time only.
+        sink.Zeros(6 * sizeof(std::uint32_t));
         sink.U32(w.navWidth.value_or(0));
-        sink.Zeros(4 * 4);  // HTML pane rectangle
+        sink.Zeros(4 * sizeof(std::uint32_t));  // HTML pane rectangle
         sink.U32(contents);
         sink.U32(index);
         sink.U32(defaultTopic);
@@ -95,9 +96,9 @@ std::vector<std::uint8_t> WindowsFile(const std::vector<hhp::Window>& windows,
         sink.U32(jump2Text);
         sink.U32(jump1Url);
         sink.U32(jump2Url);
-        sink.Zeros(4 * 4);  // minimum size
-        sink.U32(0);        // info types
-        sink.U32(0);        // custom tabs
+        sink.Zeros(4 * sizeof(std::uint32_t));  // minimum size
+        sink.U32(0);                            // info types
+        sink.U32(0);                            // custom tabs
         sink.Zeros(start + kWindowEntrySize - sink.Size());
     }
     return sink.Take();
