@@ -71,6 +71,7 @@ ProcessOutcome SpawnProcessRunner::ExecAndWait(const std::vector<std::string>& a
         return {};
     }
     std::vector<char*> arguments;
+    arguments.reserve(argv.size() + 1);
     for (const std::string& argument : argv) {
         arguments.push_back(const_cast<char*>(argument.c_str()));
     }
