@@ -1,7 +1,7 @@
 # The two set-up commands are `make run` and `make test`; both install what is missing first.
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build run test bench soak interop fuzz deb format clean
+.PHONY: deps build run test coverage bench soak interop fuzz deb format clean
 
 deps:
 	scripts/install-deps
@@ -18,6 +18,16 @@ test: deps
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# Line and branch coverage of the product code over the whole suite, in a build of its own
+# (build/coverage, report in build/coverage/report/index.html); not part of test. The counters
+# of an earlier run are cleared first. A failing test still gets its figure, then fails the target.
+coverage: deps
+	scripts/install-deps gcovr
+	cmake --preset coverage
+	cmake --build --preset coverage
+	find build/coverage -name '*.gcda' -delete
+	ctest --preset coverage || failed=1; scripts/coverage-report . build/coverage && exit $${failed:-0}
 
 # The book benchmark builds its manual with Sphinx.
 bench: deps
