@@ -18,8 +18,8 @@
 #include "platform/library_versions.h"
 #include "platform/make_fetcher.h"
 #include "platform/process_runner.h"
-#include "settings/qt_settings_store.h"
-#include "settings/qt_version.h"
+#include "settings/default_folders.h"
+#include "settings/ini_settings_reader.h"
 #include "settings/run_settings.h"
 
 namespace {
@@ -70,9 +70,7 @@ int Convert(const Arguments& arguments, const std::string& compiler,
 int main(int argc, char** argv) {
     const std::string_view only = argc == 2 ? argv[1] : "";
     if (only == "--version") {
-        std::cout << "korva-convert " << korva::kVersion << '\n'
-                  << platform::CurlVersion() << '\n'
-                  << settings::QtVersion() << '\n';
+        std::cout << "korva-convert " << korva::kVersion << '\n' << platform::CurlVersion() << '\n';
         return 0;
     }
     if (only == "--help") {
@@ -89,7 +87,7 @@ int main(int argc, char** argv) {
         std::cerr << kUsage << '\n';
         return 1;
     }
-    const settings::QtSettingsStore store;
+    const settings::IniSettingsReader store;
     const std::string compiler = platform::FindHelpCompiler(store.GetSetting(
         settings::kSection, settings::kCompilerKey, settings::DefaultCompilerFolder()));
     if (compiler.empty()) {

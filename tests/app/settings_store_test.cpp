@@ -5,6 +5,7 @@
 #include <QString>
 #include <gtest/gtest.h>
 
+#include "settings/ini_settings_reader.h"
 #include "settings/qt_settings_store.h"
 #include "settings/run_settings.h"
 #include "tests/support/memory_settings_store.h"
@@ -27,6 +28,25 @@ TEST(QtSettingsStoreTest, KeepsValuesAsTypedInTheUsersFile) {
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     EXPECT_NE(text.find("[Main]"), std::string::npos) << text;
     EXPECT_NE(text.find("HHC=/opt/my tools/"), std::string::npos) << text;
+}
+
+// korva-convert reads without Qt what the window wrote with it, whatever the text holds.
+TEST(IniSettingsReaderTest, ReadsWhatQSettingsWrote) {
+    const std::string values[] = {
+        "/usr/bin/",      " blanks around ",          "a,b;c=d", "say \"hi\"", "back\\slash",
+        "tab\there\nand", "caf\xC3\xA9 \xE2\x82\xAC", "\x01x",   "",
+    };
+    settings::QtSettingsStore store;
+    const settings::IniSettingsReader reader;
+    for (const std::string& value : values) {
+        store.SaveSetting("Main", "Probe", value);
+        EXPECT_EQ(reader.GetSetting("Main", "Probe", "none"), value) << value;
+    }
+    EXPECT_EQ(reader.GetSetting("Main", "Missing", "none"), "none");
+    EXPECT_EQ(reader.GetSetting("Other", "Probe", "none"), "none");
+    // What a user may type by hand.
+    EXPECT_EQ(settings::UnescapedIniValue("  plain value  ; a comment"), "plain value");
+    EXPECT_EQ(settings::UnescapedIniValue("a, b"), "");  // a list, as QSettings reads it
 }
 
 TEST(RunSettingsTest, ReadsTheRunsKeysAndTakesDefaultsForUnusableValues) {

@@ -243,7 +243,7 @@ TEST(ProgramVersionTest, EveryProgramNamesItsVersionAndLibraries) {
         std::string expected;
     } rows[] = {
         {KORVA, "korva " + version + "\n" + curl + qt + "liblz4 [0-9.]+\n"},
-        {KORVA_CONVERT, "korva-convert " + version + "\n" + curl + qt},
+        {KORVA_CONVERT, "korva-convert " + version + "\n" + curl},
         {HHC_EXE, "hhc.exe " + version + "\nglibc [0-9.]+, libstdc\\+\\+ [0-9]+\n"},
     };
 
