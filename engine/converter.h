@@ -46,6 +46,10 @@ public:
     // address that gave nothing is not asked for again.
     std::string SaveFile(const std::string& Url) override;
 
+    // Stores what a browser saw the stored page at `pageUrl` load, each address once at its
+    // place in the site's layout; the page is not rewritten for them. Complete capture only.
+    void AddScriptLoads(const std::string& pageUrl);
+
     std::string sURL;       // the start page's address, as typed ("/" added to a bare host)
     std::string sCompiler;  // the help compiler's full path
     std::string TempDir;    // the private working folder, with its trailing "/"
@@ -54,6 +58,9 @@ public:
     Capture capture = Capture::Complete;
     RunLimits limits;
     StopSignal interrupted;  // true once a signal asked the run to end
+
+    // Tells what a stored page's scripts load; none: only what its tags name is stored.
+    PageProbe* browser = nullptr;
 
 private:
     void Run(std::string_view typedUrl, const std::string& outputFile);
@@ -78,6 +85,9 @@ private:
     ResourceRow startPage_;    // where the start page came from, and its local name
     int nestedDocuments_ = 0;  // pages and style sheets being rewritten, one inside another
     RunGuard guard_;
+
+    // Storing what a browser saw a page load: a type the kinds table does not know is kept.
+    bool scriptLoads_ = false;
 };
 
 }  // namespace engine
