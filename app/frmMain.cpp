@@ -15,6 +15,7 @@
 #include "app/qt_host.h"
 #include "app/single_instance.h"
 #include "engine/run_error.h"
+#include "platform/browser_probe/browser_probe.h"
 #include "platform/files.h"
 #include "platform/folder_search.h"
 #include "platform/interrupt.h"
@@ -208,13 +209,20 @@ void frmMain::btnOK_Click() {
 std::optional<engine::RunError> frmMain::RunConversion() {
     const WaitCursor busy;
     const platform::InterruptGuard interrupts;
+    const settings::RunSettings run = settings::ReadRunSettings(store_);
+    // Goes with the run, before the working folder: the browser and its profile.
+    const std::unique_ptr<engine::PageProbe> browser = platform::MakeBrowserProbe(
+        run.browser, converter_->capture, converter_->TempDir, {.settle = run.browserSeconds});
+    converter_->browser = browser.get();
+    std::optional<engine::RunError> failed;
     try {
         converter_->Convert(cboInputUrl->currentText().toStdString(),
                             txtOutputFile->text().toStdString());
     } catch (const engine::RunError& error) {
-        return error;
+        failed = error;
     }
-    return std::nullopt;
+    converter_->browser = nullptr;
+    return failed;
 }
 
 void frmMain::ShowProgress(const platform::FetchProgress& progress) {

@@ -28,6 +28,10 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
             (option == "--classic" ? arguments.classic : arguments.sequential) = true;
             continue;
         }
+        if (option == "--browser" && i + 1 < argc) {
+            arguments.browser = argv[++i];
+            continue;
+        }
         const std::optional<engine::LinkMode> mode =
             i + 1 < argc ? ParseMode(argv[i + 1]) : std::nullopt;
         if (option != "--links" || !mode) {

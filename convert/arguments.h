@@ -1,5 +1,6 @@
 // korva-convert's command line:
 //   korva-convert URL OUTPUT [--links absolute|external|null] [--classic] [--sequential]
+//                 [--browser auto|off|PATH]
 #pragma once
 
 #include <optional>
@@ -10,7 +11,7 @@
 
 inline constexpr std::string_view kUsage =
     "usage: korva-convert URL OUTPUT [--links absolute|external|null] [--classic] "
-    "[--sequential]";
+    "[--sequential] [--browser auto|off|PATH]";
 
 struct Arguments {
     std::string url;
@@ -18,6 +19,7 @@ struct Arguments {
     engine::LinkMode mode = engine::LinkMode::Absolute;
     bool classic = false;     // the original capture: "chm<N>" names in one folder
     bool sequential = false;  // one address at a time
+    std::optional<std::string> browser = std::nullopt;  // the Browser setting for this run
 };
 
 // Nothing when the command line is not one of the forms above.

@@ -9,6 +9,7 @@
 #include "convert/console.h"
 #include "engine/converter.h"
 #include "engine/run_error.h"
+#include "platform/browser_probe/browser_probe.h"
 #include "platform/files.h"
 #include "platform/folder_search.h"
 #include "platform/interrupt.h"
@@ -35,9 +36,14 @@ int Convert(const Arguments& arguments, const std::string& compiler,
     converter.limits = run.limits;
     converter.interrupted = platform::InterruptRequested;
     int status = 0;
+    std::unique_ptr<engine::PageProbe> browser;
     try {
         platform::RemoveStaleWorkingFolders(platform::TemporaryFolder());
         converter.TempDir = platform::MakeWorkingFolder();
+        browser =
+            platform::MakeBrowserProbe(arguments.browser.value_or(run.browser), converter.capture,
+                                       converter.TempDir, {.settle = run.browserSeconds});
+        converter.browser = browser.get();
         converter.Convert(arguments.url, arguments.output);
     } catch (const engine::RunError& error) {
         console.EndProgress();
@@ -46,6 +52,8 @@ int Convert(const Arguments& arguments, const std::string& compiler,
         status = platform::InterruptRequested() ? 128 + platform::InterruptSignal() : 1;
     }
     console.EndProgress();
+    converter.browser = nullptr;
+    browser.reset();  // the browser and its profile go before the working folder
     // A run that failed cleared its working folder; an empty one goes.
     if (!converter.TempDir.empty()) {
         platform::RemoveFolderIfEmpty(converter.TempDir);

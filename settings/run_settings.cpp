@@ -1,5 +1,6 @@
 #include "settings/run_settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 
@@ -32,6 +33,11 @@ RunSettings ReadRunSettings(const SettingsStore& store) {
     run.limits.maxStoredBytes = Number(store, kMaxStoredKey, run.limits.maxStoredBytes / kMB) * kMB;
     run.limits.maxRunTime = std::chrono::seconds(static_cast<long long>(
         Number(store, kMaxRunKey, static_cast<std::uint64_t>(run.limits.maxRunTime.count()))));
+    run.browser = store.GetSetting(kSection, kBrowserKey, run.browser);
+    constexpr std::uint64_t kLongestBrowserWait = 3600;
+    run.browserSeconds = std::chrono::seconds(static_cast<long long>(std::min(
+        Number(store, kBrowserSecondsKey, static_cast<std::uint64_t>(run.browserSeconds.count())),
+        kLongestBrowserWait)));
     return run;
 }
 

@@ -2,7 +2,9 @@
 // window and korva-convert set one up. A missing or unusable value counts as its default.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "engine/capture.h"
@@ -18,6 +20,8 @@ inline constexpr std::string_view kMaxResourcesKey = "MaxResources";
 inline constexpr std::string_view kMaxStoredKey = "MaxStoredMB";  // all files of a run
 inline constexpr std::string_view kMaxRunKey = "MaxRunSeconds";
 inline constexpr std::string_view kParallelKey = "Parallel";  // "false": one address at a time
+inline constexpr std::string_view kBrowserKey = "Browser";    // "auto" (default), "off" or a path
+inline constexpr std::string_view kBrowserSecondsKey = "BrowserSeconds";  // after the load event
 
 struct RunSettings {
     engine::Capture capture = engine::Capture::Complete;
@@ -25,6 +29,8 @@ struct RunSettings {
     std::size_t maxDownloadBytes = std::size_t{256} << 20;
     std::size_t maxPageBytes = std::size_t{32} << 20;
     engine::RunLimits limits;
+    std::string browser = "auto";  // which browser tells what scripts load
+    std::chrono::seconds browserSeconds{5};
 };
 
 RunSettings ReadRunSettings(const SettingsStore& store);

@@ -21,10 +21,12 @@ protected:
         std::filesystem::create_directories(home_.path() + "temp");
     }
 
-    // Points "HHC" at `compilerFolder`, or leaves the key out when it is empty.
+    // Points "HHC" at `compilerFolder`, or leaves the key out when it is empty. No browser:
+    // these runs are about what the tags name.
     void StoreCompilerFolder(const std::string& compilerFolder) {
         home_.Write("config/KORVA/KORVA.conf",
-                    compilerFolder.empty() ? "" : "[Main]\nHHC=" + compilerFolder + "\n");
+                    "[Main]\nBrowser=off\n" +
+                        (compilerFolder.empty() ? "" : "HHC=" + compilerFolder + "\n"));
     }
 
     support::ProgramResult Run(std::vector<std::string> arguments) {
@@ -83,7 +85,8 @@ TEST_F(KorvaConvertTest, RefusesWrongArguments) {
                                                       {"http://h/", "o.chm", "--links"},
                                                       {"http://h/", "o.chm", "--links", "blank"},
                                                       {"http://h/", "o.chm", "--mode", "null"},
-                                                      {"http://h/", "o.chm", "--classic", "x"}}) {
+                                                      {"http://h/", "o.chm", "--classic", "x"},
+                                                      {"http://h/", "o.chm", "--browser"}}) {
         const support::ProgramResult result = Run(arguments);
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_TRUE(result.standardError.starts_with("usage: korva-convert"))
