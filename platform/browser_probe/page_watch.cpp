@@ -17,10 +17,14 @@ constexpr std::chrono::milliseconds kPollStep{50};  // how often `stop` is asked
 constexpr std::string_view kSkippedTypes[] = {
     "Ping", "CSPViolationReport", "Preflight", "EventSource", "WebSocket", "SignedExchange"};
 
-// Brings lazy images and scroll-driven loaders in, with the page's whole height in reach.
+// Brings lazy images and scroll-driven loaders in, with the page's whole height in reach. Done
+// once the page has drawn twice since, so that the observers that start them have run.
 constexpr std::string_view kScroll =
-    "window.scrollTo(0, Math.max(document.documentElement.scrollHeight,"
-    " document.body ? document.body.scrollHeight : 0))";
+    "new Promise(done => {"
+    " scrollTo(0, Math.max(document.documentElement.scrollHeight,"
+    " document.body ? document.body.scrollHeight : 0));"
+    " requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(done)));"
+    " })";
 
 // Frames in other processes and workers are attached as they come, each held until its own
 // requests are watched.
@@ -83,6 +87,7 @@ std::string PageWatch::Load(const std::string& pageUrl, std::string targetId, st
     if (std::string error = Text(*navigated, "errorText"); !error.empty()) {
         return error;
     }
+    loaded_ = false;  // the answer comes once the page is committed: an earlier load was another's
     trouble_ = WaitUntil([this] { return loaded_ || Over(); }, loadBy);
     if (trouble_ != End::Done || Over()) {
         return "";
@@ -93,9 +98,12 @@ std::string PageWatch::Load(const std::string& pageUrl, std::string targetId, st
     };
     trouble_ = WaitUntil(quiet, settleBy);
     if (trouble_ == End::Done && !Over()) {
-        pipe_.Send("Runtime.evaluate", {{"expression", kScroll}}, page_);
-        last_ = Clock::now();
-        trouble_ = WaitUntil(quiet, settleBy);
+        // A page that threw still scrolled; one whose script loops never answers.
+        Ask("Runtime.evaluate", {{"expression", kScroll}, {"awaitPromise", true}}, page_, settleBy);
+        if (trouble_ == End::Done || trouble_ == End::Refused) {
+            last_ = Clock::now();
+            trouble_ = WaitUntil(quiet, settleBy);
+        }
     }
     return "";
 }
