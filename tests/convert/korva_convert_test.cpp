@@ -29,10 +29,12 @@ protected:
                         (compilerFolder.empty() ? "" : "HHC=" + compilerFolder + "\n"));
     }
 
-    support::ProgramResult Run(std::vector<std::string> arguments) {
+    support::ProgramResult Run(std::vector<std::string> arguments,
+                               std::vector<std::string> environment = {}) {
         arguments.insert(arguments.begin(), KORVA_CONVERT);
-        return support::RunProgram(arguments, {"XDG_CONFIG_HOME=" + home_.path() + "config",
-                                               "TEMP=" + home_.path() + "temp"});
+        environment.push_back("XDG_CONFIG_HOME=" + home_.path() + "config");
+        environment.push_back("TEMP=" + home_.path() + "temp");
+        return support::RunProgram(arguments, environment);
     }
 
     std::string output() const { return home_.path() + "out.chm"; }
@@ -68,6 +70,33 @@ TEST_F(KorvaConvertTest, PrintsWhatTheWindowWouldShow) {
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_EQ(failed.standardError, "Error 404: Cannot open URL\n");
     EXPECT_TRUE(WorkingFoldersGone());  // nothing was written, so nothing is left
+}
+
+// The browser only adds what scripts load; without one the help file is today's, and one line
+// says why. Either way nothing of it is left.
+TEST_F(KorvaConvertTest, TakesTheBrowserOptionAndMakesTodaysHelpFileWithoutOne) {
+    StoreCompilerFolder(home_.path() + "my tools/");
+    server_.Serve("/page.htm",
+                  {200, "text/html", "<img src=a.gif><script>new Image().src = 'b.gif'</script>"});
+    server_.Serve("/a.gif", {200, "image/gif", "GIF89a a"});
+    server_.Serve("/b.gif", {200, "image/gif", "GIF89a b"});
+    const std::string url = server_.Url("/page.htm");
+    ASSERT_EQ(Run({url, output(), "--browser", "off"}).exitCode, 0);
+    const std::string today = home_.Read("out.chm");
+
+    const support::ProgramResult none =
+        Run({url, output(), "--browser", "auto"}, {"PATH=" + home_.path() + "no browsers"});
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_EQ(home_.Read("out.chm"), today);
+    EXPECT_EQ(none.standardError,
+              "No browser was used: none was found (chromium, google-chrome, chrome, "
+              "brave-browser or microsoft-edge)\n");
+
+    const support::ProgramResult chromium = Run({url, output(), "--browser", CHROMIUM});
+    ASSERT_EQ(chromium.exitCode, 0);
+    EXPECT_EQ(support::ReadStandInChm(output())[server_.SiteFolder() + "/b.gif"], "GIF89a b")
+        << chromium.standardError;
+    EXPECT_TRUE(WorkingFoldersGone());
 }
 
 TEST_F(KorvaConvertTest, RefusesAMissingCompilerBeforeFetching) {
