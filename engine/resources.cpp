@@ -150,7 +150,8 @@ ContentKind LoadedKind(std::string_view address) {
                       std::all_of(extension.begin(), extension.end(), [](char c) {
                           return IsAsciiLetter(c) || (c >= '0' && c <= '9');
                       });
-    return ContentKind{fits ? "." + FoldCase(extension) : std::string(".bin"), "", Handling::Store};
+    return ContentKind{fits ? FoldCase(file.substr(dot)) : std::string(".bin"), "",
+                       Handling::Store};
 }
 
 }  // namespace engine
