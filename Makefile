@@ -1,7 +1,7 @@
 # The two set-up commands are `make run` and `make test`; both install what is missing first.
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build run test bench soak interop fuzz format clean
+.PHONY: deps build run test bench soak interop fuzz deb format clean
 
 deps:
 	scripts/install-deps
@@ -39,6 +39,16 @@ fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	scripts/run-fuzzers build/fuzz/bin $(FUZZ_SECONDS)
+
+# The Debian package, build/korva_<version>_amd64.deb, from the optimised build; lintian must
+# find no errors in it (the warnings kept are explained in docs/packaging.md).
+deb: deps
+	scripts/install-deps lintian
+	cmake --preset release
+	cmake --build --preset release
+	rm -f build/korva_*_amd64.deb
+	cpack --preset deb
+	lintian --fail-on error --info build/korva_*_amd64.deb
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format-14 -i

@@ -16,7 +16,7 @@ engine::LinkMode QtHost::CurrentLinkMode() const {
     return engine::LinkMode::Absolute;
 }
 
-// Header texts are bytes: one character each, as they came.
+// The engine hands over text made visible, so it is well-formed UTF-8.
 void QtHost::ShowMessage(std::string_view text) {
-    ui::ShowMessage(window_, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    ui::ShowMessage(window_, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }

@@ -1,18 +1,23 @@
 // korva-convert against `wget -p -k -nd` on the same page with 40 images, 2 style sheets and
-// 3 scripts from a local server, then over a slow network (50 ms added to every answer)
-// against wget2, which fetches concurrently, too. The compiler is a stand-in that writes an
-// empty file, so the figures are the fetching and the rewriting. Medians of several runs;
-// `--smoke` runs once.
+// 3 scripts from a local server; then over a slow network (50 ms added to every answer)
+// against wget2, which fetches concurrently too, at korva's 6 connections a host and at 8;
+// then the same over HTTPS with HTTP/2 (tls_site.py, a test CA given through SSL_CERT_FILE),
+// where one style sheet imports another that names a picture, so the longest chain of
+// requests is 4 answers long: that chain's delays are the floor no client can beat. The
+// compiler is a stand-in that writes an empty file, so the figures are the fetching and the
+// rewriting. Medians of several runs; `--smoke` runs once.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "tests/support/http_server.h"
 #include "tests/support/run_program.h"
+#include "tests/support/server_process.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -53,6 +58,37 @@ std::string ServePage(support::HttpServer& server, std::chrono::milliseconds del
     return server.Url("/page.htm");
 }
 
+// The same page as files for tls_site.py, one of its style sheets importing another that names
+// a picture; returns the page's path.
+std::string WriteSite(const support::TempFolder& folder) {
+    std::string page = "<html><head><title>Bench</title>";
+    for (int i = 0; i < 2; ++i) {
+        const std::string name = "css/s" + std::to_string(i) + ".css";
+        folder.Write("site/" + name,
+                     (i == 0 ? "@import 'deep.css';\n" : "") + Filler(8000, static_cast<char>(i)));
+        page += "<link rel=stylesheet href=\"" + name + "\">";
+    }
+    folder.Write("site/css/deep.css", "body { background: url(back.gif) }");
+    folder.Write("site/css/back.gif", "GIF89a" + Filler(12000, 'b'));
+    for (int i = 0; i < 3; ++i) {
+        const std::string name = "js/lib" + std::to_string(i) + ".js";
+        folder.Write("site/" + name, Filler(30000, static_cast<char>(i)));
+        page += "<script src=\"" + name + "\"></script>";
+    }
+    page += "</head><body>";
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "img/p" + std::to_string(i) + ".gif";
+        folder.Write("site/" + name, "GIF89a" + Filler(12000, static_cast<char>(i)));
+        page += "<p>" + Filler(500, static_cast<char>(i)) + "<img src=\"" + name +
+                "\" width=10><a href=\"more" + std::to_string(i) + ".htm\">more</a></p>\n";
+    }
+    folder.Write("site/page.htm", page + "</body></html>");
+    return "/page.htm";
+}
+
+constexpr int kChainAnswers = 4;  // page, style sheet, imported sheet, picture
+constexpr double kDelaySeconds = 0.05;
+
 struct Command {
     std::vector<std::string> argv;
     std::vector<std::string> environment;
@@ -83,11 +119,16 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 // Times the commands in turns, so that a busy moment of the machine falls on all of them.
-bool TimeInTurns(std::vector<Command*> commands, const support::TempFolder& home, int runs) {
+// `afterEach` runs after every command, outside the timing.
+bool TimeInTurns(std::vector<Command*> commands, const support::TempFolder& home, int runs,
+                 const std::function<void(const Command&)>& afterEach = {}) {
     for (int i = 0; i < runs; ++i) {
         for (Command* command : commands) {
             if (!TimeOnce(*command, home)) {
                 return false;
+            }
+            if (afterEach) {
+                afterEach(*command);
             }
         }
     }
@@ -120,16 +161,69 @@ int main(int argc, char** argv) {
                 Median(korva.seconds) / Median(wget.seconds));
 
     Command korvaSlow{{KORVA_CONVERT, slowUrl, out + "/page.chm"}, environment, {}};
-    Command wget2Slow{
+    Command wget2Six{
+        {WGET2, "-q", "-p", "-k", "-nd", "--max-threads=6", "-P", out, slowUrl}, {}, {}};
+    Command wget2Eight{
         {WGET2, "-q", "-p", "-k", "-nd", "--max-threads=8", "-P", out, slowUrl}, {}, {}};
     Command wgetSlow{{WGET, "-q", "-p", "-k", "-nd", "-P", out, slowUrl}, {}, {}};
-    if (!TimeInTurns({&korvaSlow, &wget2Slow, &wgetSlow}, home, smoke ? 1 : 5)) {
+    if (!TimeInTurns({&korvaSlow, &wget2Six, &wget2Eight, &wgetSlow}, home, smoke ? 1 : 5)) {
         return 1;
     }
+    const double korvaSeconds = Median(korvaSlow.seconds);
     std::printf(
-        "latency: korva-convert %.2f s, wget2 -p -k %.2f s, wget -p -k %.2f s, ratio to "
-        "wget2 %.2f\n",
-        Median(korvaSlow.seconds), Median(wget2Slow.seconds), Median(wgetSlow.seconds),
-        Median(korvaSlow.seconds) / Median(wget2Slow.seconds));
+        "latency: korva-convert %.2f s, wget2 (6 connections) %.2f s, ratio %.2f; wget2 (8) "
+        "%.2f s, wget %.2f s\n",
+        korvaSeconds, Median(wget2Six.seconds), korvaSeconds / Median(wget2Six.seconds),
+        Median(wget2Eight.seconds), Median(wgetSlow.seconds));
+
+    if (support::RunProgram({MAKE_TEST_CA, home.path() + "ca"}).exitCode != 0) {
+        std::fprintf(stderr, "make-test-ca failed\n");
+        return 1;
+    }
+    const std::string ca = home.path() + "ca/";
+    const std::string pagePath = WriteSite(home);
+    support::ServerProcess site({SYSTEM_PYTHON, TLS_SITE, ca + "server.pem", ca + "server.key",
+                                 home.path() + "site",
+                                 std::to_string(static_cast<int>(kDelaySeconds * 1000))});
+    const std::string secureUrl = "https://" + site.HostPort() + pagePath;
+    if (site.port() == 0) {
+        std::fprintf(stderr, "tls_site.py did not start\n");
+        return 1;
+    }
+    std::vector<std::string> secureEnvironment = environment;
+    // CURL_CA_BUNDLE would win over SSL_CERT_FILE, as it does for curl.
+    secureEnvironment.insert(secureEnvironment.end(), {"SSL_CERT_FILE=" + ca + "ca.pem",
+                                                       "CURL_CA_BUNDLE=", "SSL_CERT_DIR="});
+    Command korvaH2{{KORVA_CONVERT, secureUrl, out + "/page.chm"}, secureEnvironment, {}};
+    Command wget2H2{
+        {WGET2, "-q", "-p", "-k", "-nd", "--ca-certificate=" + ca + "ca.pem", "-P", out, secureUrl},
+        {},
+        {}};
+    // The server's log, read after each run (so its pipe never fills), says how many
+    // connections korva-convert opened: HTTP/2 should need one.
+    std::size_t logRead = 0;
+    int korvaConnections = 0;
+    const auto countConnections = [&](const Command& command) {
+        const std::string log = site.Output();
+        if (&command == &korvaH2) {
+            korvaConnections =
+                std::max(korvaConnections, support::CountLines(log.substr(logRead), "connection"));
+        }
+        logRead = log.size();
+    };
+    if (!TimeInTurns({&korvaH2, &wget2H2}, home, smoke ? 1 : 5, countConnections)) {
+        return 1;
+    }
+    if (korvaConnections != 1) {
+        std::fprintf(stderr, "korva-convert opened %d connections to the HTTP/2 site\n",
+                     korvaConnections);
+        return 1;
+    }
+    const double floor = kChainAnswers * kDelaySeconds;
+    std::printf(
+        "latency-h2: korva-convert %.2f s, floor %.2f s (%d round trips of %.0f ms), ratio "
+        "%.2f, wget2 %.2f s\n",
+        Median(korvaH2.seconds), floor, kChainAnswers, kDelaySeconds * 1000,
+        Median(korvaH2.seconds) / floor, Median(wget2H2.seconds));
     return 0;
 }

@@ -1,6 +1,7 @@
 // korva-convert's command line:
 //   korva-convert URL OUTPUT [--links absolute|external|null] [--classic] [--sequential]
 //                 [--browser auto|off|PATH]
+//   korva-convert --version | --help
 #pragma once
 
 #include <optional>
@@ -11,7 +12,8 @@
 
 inline constexpr std::string_view kUsage =
     "usage: korva-convert URL OUTPUT [--links absolute|external|null] [--classic] "
-    "[--sequential] [--browser auto|off|PATH]";
+    "[--sequential] [--browser auto|off|PATH]\n"
+    "       korva-convert --version | --help";
 
 struct Arguments {
     std::string url;

@@ -4,19 +4,23 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "convert/arguments.h"
 #include "convert/console.h"
 #include "engine/converter.h"
 #include "engine/run_error.h"
+#include "korva/version.h"
 #include "platform/browser_probe/browser_probe.h"
 #include "platform/files.h"
 #include "platform/folder_search.h"
 #include "platform/interrupt.h"
 #include "platform/leftovers.h"
+#include "platform/library_versions.h"
 #include "platform/make_fetcher.h"
 #include "platform/process_runner.h"
 #include "settings/qt_settings_store.h"
+#include "settings/qt_version.h"
 #include "settings/run_settings.h"
 
 namespace {
@@ -48,8 +52,7 @@ int Convert(const Arguments& arguments, const std::string& compiler,
     } catch (const engine::RunError& error) {
         console.EndProgress();
         std::cerr << "Error " << error.number << ": " << error.description << '\n';
-        // Ended by a signal: say so in the status, as the shell expects.
-        status = platform::InterruptRequested() ? 128 + platform::InterruptSignal() : 1;
+        status = 1;
     }
     console.EndProgress();
     converter.browser = nullptr;
@@ -64,6 +67,22 @@ int Convert(const Arguments& arguments, const std::string& compiler,
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::string_view only = argc == 2 ? argv[1] : "";
+    if (only == "--version") {
+        std::cout << "korva-convert " << korva::kVersion << '\n'
+                  << platform::CurlVersion() << '\n'
+                  << settings::QtVersion() << '\n';
+        return 0;
+    }
+    if (only == "--help") {
+        std::cout << kUsage
+                  << "\nConverts the page at URL into a compiled HTML Help file at "
+                     "OUTPUT; see korva-convert(1).\n"
+                     "Exits 0 when OUTPUT was written, 1 on an error. Ctrl-C or SIGTERM "
+                     "stops the run,\nclears its working files and ends the program by "
+                     "that same signal.\n";
+        return 0;
+    }
     const std::optional<Arguments> arguments = ParseArguments(argc, argv);
     if (!arguments) {
         std::cerr << kUsage << '\n';
@@ -77,5 +96,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const platform::InterruptGuard interrupts;
-    return Convert(*arguments, compiler, settings::ReadRunSettings(store));
+    const int status = Convert(*arguments, compiler, settings::ReadRunSettings(store));
+    platform::EndByInterruptSignal();
+    return status;
 }

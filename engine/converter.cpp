@@ -2,6 +2,7 @@
 // it happens and the caller shows it.
 #include "engine/converter.h"
 
+#include "common/visible_text.h"
 #include "engine/prefetch_plan.h"
 #include "engine/project_file.h"
 #include "engine/resource_linker.h"
@@ -154,7 +155,7 @@ std::string Converter::SaveFile(const std::string& Url) {
             if (body.InFile()) {
                 files_.DeleteFile(body.file);
             }
-            host_.ShowMessage(VisibleControls(headers));
+            host_.ShowMessage(common::VisibleText(headers));
         }
         return "";
     }

@@ -15,9 +15,25 @@ namespace {
 
 constexpr std::string_view kIndexName = "index";
 
+// A file system takes 255 bytes a name and 4096 a path: a longer segment keeps its start and
+// ends in a hash of the whole, and folders past this depth are one folder named by a hash.
+constexpr std::size_t kLongestSegment = 96;
+constexpr std::size_t kDeepestFolder = 16;
+
 bool IsKept(char c) {
     return IsAsciiLetter(c) || (c >= '0' && c <= '9') ||
            std::string_view("-._~!$+,;=@").find(c) != std::string_view::npos;
+}
+
+// "-" and eight hex digits of the text's FNV-1a hash: short, and stable from run to run.
+std::string HashSuffix(std::string_view text) {
+    std::uint32_t hash = 2166136261u;
+    for (const char c : text) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    char suffix[10];
+    std::snprintf(suffix, sizeof suffix, "-%08x", hash);
+    return suffix;
 }
 
 // A path segment as a file name: %-escapes decoded, every other character "_".
@@ -25,6 +41,11 @@ std::string SafeSegment(std::string_view segment) {
     std::string safe = PercentDecoded(segment);
     for (char& c : safe) {
         c = IsKept(c) ? c : '_';
+    }
+    if (safe.size() > kLongestSegment) {
+        const std::string suffix = HashSuffix(safe);
+        safe.resize(kLongestSegment - suffix.size());
+        safe += suffix;
     }
     return safe == "." || safe == ".." ? std::string("_") : safe;
 }
@@ -36,17 +57,6 @@ std::string HostFolder(std::string_view authority) {
         authority.remove_prefix(at + 1);
     }
     return authority.empty() ? std::string("_") : SafeSegment(authority);
-}
-
-// Eight hex digits of the query's FNV-1a hash: short, and stable from run to run.
-std::string QuerySuffix(std::string_view query) {
-    std::uint32_t hash = 2166136261u;
-    for (const char c : query) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-    }
-    char text[10];
-    std::snprintf(text, sizeof text, "-%08x", hash);
-    return text;
 }
 
 bool Fits(std::string_view extension, const ContentKind& kind) {
@@ -94,14 +104,22 @@ std::string SiteNames::Resource(std::string_view address, const ContentKind& kin
     }
     const bool folder = segments.empty() || parts.path.ends_with('/');
     const std::string file = SafeSegment(folder ? kIndexName : segments.back());
-    for (std::size_t i = 0; i + (folder ? 0 : 1) < segments.size(); ++i) {
+    const std::size_t folders = segments.size() - (folder ? 0 : 1);
+    for (std::size_t i = 0; i < std::min(folders, kDeepestFolder - 1); ++i) {
         stem += '/' + SafeSegment(segments[i]);
+    }
+    if (folders >= kDeepestFolder) {
+        std::string deeper;
+        for (std::size_t i = kDeepestFolder - 1; i < folders; ++i) {
+            deeper.append(segments[i]).push_back('/');
+        }
+        stem += '/' + HashSuffix(deeper).substr(1);
     }
     const std::size_t dot = file.rfind('.');
     const bool fits = dot != std::string::npos && dot > 0 && Fits(file.substr(dot), kind);
     stem += '/' + (fits ? file.substr(0, dot) : file);
     if (parts.query) {
-        stem += QuerySuffix(*parts.query);
+        stem += HashSuffix(*parts.query);
     }
     return Unique(std::move(stem), fits ? std::string_view(file).substr(dot) : kind.extension);
 }

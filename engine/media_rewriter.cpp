@@ -73,25 +73,6 @@ void SaveReferences(TagRecord& tag, ResourceLinker& linker,
     }
 }
 
-bool HasToken(std::string_view tokens, std::string_view wanted) {
-    constexpr ByteSet kBlanks(" \t\r\n\f");
-    std::size_t at = 0;
-    while (at < tokens.size()) {
-        while (at < tokens.size() && kBlanks.Contains(tokens[at])) {
-            ++at;
-        }
-        std::size_t end = at;
-        while (end < tokens.size() && !kBlanks.Contains(tokens[end])) {
-            ++end;
-        }
-        if (end > at && EqualsNoCase(tokens.substr(at, end - at), wanted)) {
-            return true;
-        }
-        at = end;
-    }
-    return false;
-}
-
 }  // namespace
 
 void AlterImages(TagRecord& tag, ResourceLinker& linker) {
@@ -117,14 +98,31 @@ void AlterStyles(TagRecord& tag, ResourceLinker& linker) {
 }
 
 bool IsResourceLink(const TagRecord& tag) {
-    const auto rel = std::find_if(tag.tTags.begin(), tag.tTags.end(), [](const TagAttribute& a) {
+    const bool hasRel = std::any_of(tag.tTags.begin(), tag.tTags.end(), [](const TagAttribute& a) {
         return EqualsNoCase(a.name, "REL");
     });
-    if (rel == tag.tTags.end()) {
-        return true;
+    return !hasRel || RelHasAny(tag, kResourceRels);
+}
+
+bool RelHasAny(const TagRecord& tag, std::span<const std::string_view> wanted) {
+    constexpr ByteSet kBlanks(" \t\r\n\f");
+    for (const TagAttribute& rel : tag.tTags) {
+        if (!EqualsNoCase(rel.name, "REL")) {
+            continue;
+        }
+        const std::string_view tokens = rel.value;
+        for (std::size_t at = 0, end = 0; at < tokens.size(); at = end + 1) {
+            const std::size_t blank = FindFirstOf(tokens, kBlanks, at + 1);  // 1-based; 0: none
+            end = blank == 0 ? tokens.size() : blank - 1;
+            const std::string_view token = tokens.substr(at, end - at);
+            if (std::any_of(wanted.begin(), wanted.end(),
+                            [token](std::string_view w) { return EqualsNoCase(token, w); })) {
+                return true;
+            }
+        }
+        return false;  // the first REL counts
     }
-    return std::any_of(std::begin(kResourceRels), std::end(kResourceRels),
-                       [&rel](std::string_view wanted) { return HasToken(rel->value, wanted); });
+    return false;
 }
 
 }  // namespace engine

@@ -3,6 +3,9 @@
 // and replaced by what it returns. The link mode plays no part here.
 #pragma once
 
+#include <span>
+#include <string_view>
+
 #include "engine/resource_linker.h"
 #include "engine/tag_parser.h"
 
@@ -22,5 +25,8 @@ void AlterStyles(TagRecord& tag, ResourceLinker& linker);
 // A LINK without REL, or whose REL names something the page uses (a style sheet, an icon, a
 // preload). Any other LINK (next, alternate, canonical ...) is a link, not a resource.
 bool IsResourceLink(const TagRecord& tag);
+
+// Whether the tag's REL holds one of the `wanted` tokens, letter case ignored.
+bool RelHasAny(const TagRecord& tag, std::span<const std::string_view> wanted);
 
 }  // namespace engine

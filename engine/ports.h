@@ -129,6 +129,9 @@ public:
     // `path` resolved against the current folder; an absolute path as it is.
     virtual std::string Absolute(const std::string& path) const = 0;
 
+    // The whole file's bytes.
+    virtual std::string ReadFile(const std::string& path) const = 0;
+
     // Creates or empties the file and writes `bytes` from its first byte.
     virtual void WriteFile(const std::string& path, std::string_view bytes) = 0;
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "engine/content_type.h"
 #include "engine/text.h"
 #include "engine/url.h"
 
@@ -49,18 +50,6 @@ constexpr KnownType kTypes[] = {
     {"video/quicktime", ".mov", "", Handling::Store, Capture::Complete},
 };
 
-constexpr ByteSet kBlanks(" \t");
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && kBlanks.Contains(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && kBlanks.Contains(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // Any other image, audio or video type: its subtype, less "x-" and any "+suffix", as the
 // extension ("video/x-matroska" gives ".matroska").
 std::optional<ContentKind> MediaKind(std::string_view type) {
@@ -105,21 +94,6 @@ void ResourceTable::Refuse(std::string_view address) {
 
 bool ResourceTable::Refused(std::string_view address) const {
     return refused_.contains(FoldCase(address));
-}
-
-std::string ContentTypeOf(std::string_view headers) {
-    constexpr std::string_view kField = "content-type:";
-    for (std::size_t start = 0; start < headers.size();) {
-        std::size_t end = headers.find('\n', start);
-        end = end == std::string_view::npos ? headers.size() : end;
-        std::string_view line = headers.substr(start, end - start);
-        if (StartsWithNoCase(line, 1, kField)) {
-            line.remove_prefix(kField.size());
-            return FoldCase(Trimmed(line.substr(0, line.find_first_of(";\r"))));
-        }
-        start = end + 1;
-    }
-    return "";
 }
 
 ContentKind PageKind() {

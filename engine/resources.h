@@ -55,10 +55,6 @@ struct ContentKind {
     Handling handling = Handling::Store;
 };
 
-// The media type of the response's Content-Type field in lower case, parameters left out; ""
-// when the headers have none.
-std::string ContentTypeOf(std::string_view headers);
-
 // The kind of a page (text/html), as the table has it.
 ContentKind PageKind();
 

@@ -58,21 +58,6 @@ std::size_t InStr(std::string_view text, std::string_view needle, std::size_t st
     return 0;
 }
 
-std::string VisibleControls(std::string_view text) {
-    std::string shown;
-    shown.reserve(text.size());
-    for (const char c : text) {
-        const auto code = static_cast<unsigned char>(c);
-        if ((code < 0x20 && c != '\t' && c != '\n' && c != '\r') || code == 0x7F) {
-            shown += '^';
-            shown += static_cast<char>(code ^ 0x40);  // ESC as "^[", DEL as "^?"
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
-}
-
 std::size_t FindFirstOf(std::string_view text, const ByteSet& bytes, std::size_t start) {
     if (start == 0 || start > text.size()) {
         return 0;

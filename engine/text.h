@@ -24,10 +24,6 @@ bool StartsWithNoCase(std::string_view text, std::size_t pos, std::string_view p
 // none, or when `start` is 0 or past the end.
 std::size_t InStr(std::string_view text, std::string_view needle, std::size_t start = 1);
 
-// Text from a server or a file made fit for a terminal or a message box: control characters
-// other than TAB, LF and CR shown as "^[" and the like, so none can act on the terminal.
-std::string VisibleControls(std::string_view text);
-
 // A set of byte values, built at compile time, for scans that test every character.
 class ByteSet {
 public:

@@ -8,18 +8,18 @@
 #include <string>
 #include <string_view>
 
-#include "hhc/html/charset.h"
-#include "hhc/html/entities.h"
-#include "hhc/html/title.h"
+#include "common/html/charset.h"
+#include "common/html/entities.h"
+#include "common/html/title.h"
 
 namespace {
 
 bool WellFormedUtf8(std::string_view text) {
-    hhc::html::Utf8Decoder decoder;
+    common::html::Utf8Decoder decoder;
     for (const char c : text) {
         const auto step = decoder.Feed(static_cast<std::uint8_t>(c));
-        if (step == hhc::html::Utf8Decoder::Step::kInvalid ||
-            step == hhc::html::Utf8Decoder::Step::kBroken) {
+        if (step == common::html::Utf8Decoder::Step::kInvalid ||
+            step == common::html::Utf8Decoder::Step::kBroken) {
             return false;
         }
     }
@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t piece = 1 + data[0] % 64;
     const std::string_view page(reinterpret_cast<const char*>(data + 1), size - 1);
 
-    hhc::html::TitleFinder whole, cut;
-    hhc::html::CharsetSniffer wholeCharset, cutCharset;
+    common::html::TitleFinder whole, cut;
+    common::html::CharsetSniffer wholeCharset, cutCharset;
     whole.Feed(page);
     wholeCharset.Feed(page);
     for (std::size_t at = 0; at < page.size(); at += piece) {
@@ -47,12 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     const std::optional<std::string> raw = whole.RawTitle();
-    if (raw && raw->size() > hhc::html::TitleFinder::kMaxRawTitle) {
+    if (raw && raw->size() > common::html::TitleFinder::kMaxRawTitle) {
         std::abort();
     }
     // Text that is well-formed UTF-8 stays so when its references are decoded into UTF-8.
     if (WellFormedUtf8(page) &&
-        !WellFormedUtf8(hhc::html::DecodeEntities(page, hhc::html::Encoding::kUtf8))) {
+        !WellFormedUtf8(common::html::DecodeEntities(page, common::html::Encoding::kUtf8))) {
         std::abort();
     }
     return 0;

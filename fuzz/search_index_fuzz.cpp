@@ -29,7 +29,7 @@ std::map<std::string, std::vector<std::uint32_t>> Sorted(const std::vector<WordP
 void Check(const std::vector<WordPositions>& words) {
     for (const WordPositions& w : words) {
         if (w.word.empty() || w.word.find_first_of(" <>&\t\n") != std::string::npos ||
-            !hhc::fts::EncodeWord(w.word, hhc::html::Encoding::kUtf8) || w.positions.empty()) {
+            !hhc::fts::EncodeWord(w.word, common::html::Encoding::kUtf8) || w.positions.empty()) {
             std::abort();
         }
         for (std::size_t i = 1; i < w.positions.size(); ++i) {
@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     builder.ForEachWord(
         builder.BestRoots(),
         [](std::string_view word) {
-            return hhc::fts::EncodeWord(word, hhc::html::Encoding::kWindows1252);
+            return hhc::fts::EncodeWord(word, common::html::Encoding::kWindows1252);
         },
         [&writer](std::string_view word, std::span<const hhc::fts::WordList> lists) {
             if (word.size() <= hhc::fts::kMaxWordLength) {

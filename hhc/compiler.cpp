@@ -17,13 +17,14 @@
 #include <thread>
 #include <vector>
 
-#include "hhc/ascii.h"
+#include "common/ascii.h"
+#include "common/html/charset.h"
+#include "common/html/title.h"
 #include "hhc/chm/chm_writer.h"
 #include "hhc/error.h"
 #include "hhc/fts/search_index.h"
 #include "hhc/hhp/project.h"
-#include "hhc/html/charset.h"
-#include "hhc/html/title.h"
+#include "hhc/input_file.h"
 #include "hhc/messages.h"
 #include "hhc/output_target.h"
 #include "hhc/sysfiles/code_page.h"
@@ -48,7 +49,7 @@ std::string Slashes(std::string_view s) {
 }
 
 bool IsPage(std::string_view name) {
-    const std::string lower = LowerAscii(name);
+    const std::string lower = common::LowerAscii(name);
     return lower.ends_with(".htm") || lower.ends_with(".html");
 }
 
@@ -83,14 +84,14 @@ std::fstream AnonymousStore(const fs::path& path) {
 
 // What a page says about itself, gathered while its bytes pass on their way to the compressor.
 struct PageScan {
-    html::TitleFinder title;
-    html::CharsetSniffer charset;
+    common::html::TitleFinder title;
+    common::html::CharsetSniffer charset;
 };
 
 struct Page {
     std::string path;  // stored name without the leading '/'
     std::optional<std::string> rawTitle;
-    std::optional<html::Encoding> encoding;
+    std::optional<common::html::Encoding> encoding;
 };
 
 class Compilation {
@@ -105,7 +106,7 @@ private:
     fts::StopWords ReadStopList();
     fs::path Compile();
     bool Store(std::string_view entry);
-    bool StreamFile(const fs::path& source, const std::string& name);
+    bool StreamFile(const fs::path& source, const std::string& name, std::string& why);
     void AddSearchIndex(const sysfiles::CodePage& codePage, sysfiles::SystemInfo& info);
     void AddSystemFiles();
     void WriteOutput(const chm::HeaderInfo& header);
@@ -127,16 +128,12 @@ private:
 };
 
 hhp::Project ReadProject(const fs::path& projectFile) {
-    std::error_code ec;
-    std::ifstream in(projectFile, std::ios::binary);
-    if (!fs::is_regular_file(projectFile, ec) || !in) {
-        throw Error("cannot read project file " + projectFile.string());
+    std::string why;
+    std::optional<InputFile> in = InputFile::Open(projectFile, why);
+    if (!in) {
+        throw Error("cannot read project file " + projectFile.string() + ": " + why);
     }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        throw Error("cannot read project file " + projectFile.string());
-    }
-    return hhp::ParseProject(text);
+    return hhp::ParseProject(in->ReadAll());
 }
 
 Compilation::Compilation(const fs::path& projectFile, std::ostream& warnings,
@@ -179,15 +176,14 @@ fts::StopWords Compilation::ReadStopList() {
         return {};
     }
     const fs::path path = ProjectPath(project_.stopListFile);
-    std::error_code ec;
-    std::ifstream in(path, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!fs::is_regular_file(path, ec) || !in || in.bad()) {
-        messages_.Warning("cannot read the stop list file " + path.string() +
-                          ", every word indexed");
+    std::string why;
+    std::optional<InputFile> in = InputFile::Open(path, why);
+    if (!in) {
+        messages_.Warning("cannot read the stop list file " + path.string() + " (" + why +
+                          "), every word indexed");
         return {};
     }
-    return fts::ReadStopWords(text);
+    return fts::ReadStopWords(in->ReadAll());
 }
 
 std::string Compilation::Topic(std::string_view value) const {
@@ -197,12 +193,11 @@ std::string Compilation::Topic(std::string_view value) const {
     return StoredName(value, projectDir_).substr(1);
 }
 
-// False when the file cannot be opened; a file that fails part way has been partly stored, so
-// that ends the compilation.
-bool Compilation::StreamFile(const fs::path& source, const std::string& name) {
-    std::error_code ec;
-    std::ifstream in(source, std::ios::binary);
-    if (!fs::is_regular_file(source, ec) || !in) {
+// False, with the reason in `why`, when the file cannot be opened; a file that fails part way
+// has been partly stored, so that ends the compilation.
+bool Compilation::StreamFile(const fs::path& source, const std::string& name, std::string& why) {
+    std::optional<InputFile> in = InputFile::Open(source, why);
+    if (!in) {
         return false;
     }
     std::optional<PageScan> scan;
@@ -212,9 +207,7 @@ bool Compilation::StreamFile(const fs::path& source, const std::string& name) {
     messages_.Progress(name);
     writer_->BeginFile(name);
     std::vector<char> buffer(kReadPiece);
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        const auto got = static_cast<std::size_t>(in.gcount());
+    while (const std::size_t got = in->Read(buffer.data(), buffer.size())) {
         const std::string_view piece(buffer.data(), got);
         writer_->Append(std::span(reinterpret_cast<const std::uint8_t*>(piece.data()), got));
         if (scan) {
@@ -224,9 +217,6 @@ bool Compilation::StreamFile(const fs::path& source, const std::string& name) {
                 search_->Feed(piece);
             }
         }
-    }
-    if (in.bad()) {
-        throw Error("reading " + source.string() + " failed");
     }
     if (scan) {
         pages_.push_back(Page{name.substr(1), scan->title.RawTitle(), scan->charset.Result()});
@@ -243,7 +233,7 @@ bool Compilation::Store(std::string_view entry) {
     const fs::path source =
         (fs::path(path).is_absolute() ? fs::path(path) : projectDir_ / fs::path(path))
             .lexically_normal();
-    if (const auto it = sourceByFoldedName_.find(LowerAscii(name));
+    if (const auto it = sourceByFoldedName_.find(common::LowerAscii(name));
         it != sourceByFoldedName_.end()) {
         if (it->second == source) {
             return true;  // the same file named twice is stored once
@@ -252,11 +242,12 @@ bool Compilation::Store(std::string_view entry) {
                           it->second.string() + ", not stored");
         return false;
     }
-    if (name == "/" || !StreamFile(source, name)) {
-        messages_.Warning("cannot read " + source.string() + ", not stored");
+    std::string why = "no file name";
+    if (name == "/" || !StreamFile(source, name, why)) {
+        messages_.Warning("cannot read " + source.string() + " (" + why + "), not stored");
         return false;
     }
-    sourceByFoldedName_.emplace(LowerAscii(name), source);
+    sourceByFoldedName_.emplace(common::LowerAscii(name), source);
     stored_.push_back(name);
     return true;
 }
@@ -266,9 +257,10 @@ void Compilation::AddSearchIndex(const sysfiles::CodePage& codePage, sysfiles::S
         return;
     }
     // Readers take the search's code page from the LCID; the field is for the record.
-    const std::uint32_t codePageNumber = codePage.encoding == html::Encoding::kUtf8          ? 65001
-                                         : codePage.encoding == html::Encoding::kWindows1252 ? 1252
-                                                                                             : 0;
+    const std::uint32_t codePageNumber = codePage.encoding == common::html::Encoding::kUtf8 ? 65001
+                                         : codePage.encoding == common::html::Encoding::kWindows1252
+                                             ? 1252
+                                             : 0;
     writer_->AddFile("/$FIftiMain",
                      search_->Finish(codePage.encoding, codePage.lcid, codePageNumber));
     info.fullTextSearch = true;
@@ -282,13 +274,13 @@ void Compilation::AddSystemFiles() {
         w.indexFile = Topic(w.indexFile);
         w.defaultTopic = Topic(w.defaultTopic);
         w.homeTopic = Topic(w.homeTopic);
-        if (LowerAscii(w.name) == LowerAscii(project_.defaultWindow)) {
+        if (common::LowerAscii(w.name) == common::LowerAscii(project_.defaultWindow)) {
             defaultWindow = &w;
         }
     }
 
     const bool utf8Pages = std::any_of(pages_.begin(), pages_.end(), [](const Page& p) {
-        return p.encoding == html::Encoding::kUtf8;
+        return p.encoding == common::html::Encoding::kUtf8;
     });
     const sysfiles::CodePage codePage =
         sysfiles::ProjectCodePage(hhp::LanguageId(project_.language), utf8Pages);
@@ -306,7 +298,7 @@ void Compilation::AddSystemFiles() {
         info.title = defaultWindow->caption;
     }
     info.defaultWindow = defaultWindow != nullptr ? defaultWindow->name : std::string();
-    info.compiledName = LowerAscii(output_.stem().string());
+    info.compiledName = common::LowerAscii(output_.stem().string());
     info.contentsFile = Topic(project_.contentsFile);
     info.indexFile = Topic(project_.indexFile);
     info.defaultFont = project_.defaultFont;
@@ -318,12 +310,12 @@ void Compilation::AddSystemFiles() {
         // A title is moved into the file's code page before its references are decoded, so a
         // reference to a character that code page lacks stays as written.
         const std::string title =
-            page.rawTitle
-                ? html::CleanTitle(
-                      html::Transcode(*page.rawTitle, page.encoding.value_or(codePage.encoding),
-                                      codePage.encoding),
-                      codePage.encoding)
-                : std::string();
+            page.rawTitle ? common::html::CleanTitle(
+                                common::html::Transcode(*page.rawTitle,
+                                                        page.encoding.value_or(codePage.encoding),
+                                                        codePage.encoding),
+                                codePage.encoding)
+                          : std::string();
         topics.push_back(sysfiles::Topic{page.path, title});
     }
 

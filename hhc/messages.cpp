@@ -1,7 +1,7 @@
 // Every line goes to the log as it is said, so a log shows how far a compile that failed got.
 #include "hhc/messages.h"
 
-#include "hhc/visible_text.h"
+#include "common/visible_text.h"
 
 namespace hhc {
 
@@ -13,7 +13,7 @@ void Messages::OpenLog(const std::filesystem::path& path) {
 }
 
 void Messages::Say(std::ostream& out, std::string_view kind, std::string_view text) {
-    const std::string shown = VisibleText(text);
+    const std::string shown = common::VisibleText(text);
     out << "hhc.exe: " << kind << shown << '\n';
     if (log_.is_open()) {
         log_ << "hhc.exe: " << kind << shown << '\n' << std::flush;
@@ -36,7 +36,7 @@ void Messages::Progress(std::string_view storedName) {
 
 void Messages::Error(std::string_view text) {
     if (log_.is_open()) {
-        log_ << "hhc.exe: " << VisibleText(text) << '\n' << std::flush;
+        log_ << "hhc.exe: " << common::VisibleText(text) << '\n' << std::flush;
     }
 }
 

@@ -1,6 +1,8 @@
 // At most 6 connections to a host and 16 in all, reused, multiplexed over HTTP/2 where the
 // server offers it. Responses fetched ahead are held until the run takes them, at most
-// kMostAhead at a time, so memory stays bounded however much a page names.
+// kMostAhead at a time, so memory stays bounded however much a page names. A host that
+// answered over HTTP/2 gets all of its planned requests at once, as streams of its one
+// connection: waiting for a connection slot there would only add round trips.
 #include "platform/concurrent_fetcher.h"
 
 #include "engine/text.h"
@@ -16,6 +18,12 @@ constexpr std::size_t kMostHeldBytes = std::size_t{64} << 20;         // in memo
 constexpr std::uint64_t kMostHeldFileBytes = std::uint64_t{1} << 30;  // in files
 constexpr int kMostPlanDepth = 64;  // as deep as the run converts pages
 constexpr int kPollMs = 100;        // how often `stop` and progress are looked at
+
+// "https://host:port" of an address: the scope of a connection, and so of multiplexing.
+std::string Origin(const std::string& url) {
+    const std::size_t hostAt = url.find("://");
+    return url.substr(0, url.find('/', hostAt == std::string::npos ? 0 : hostAt + 3));
+}
 
 }  // namespace
 
@@ -50,6 +58,7 @@ void ConcurrentFetcher::Forget() {
     waiting_.clear();
     depthOf_.clear();
     planned_.clear();
+    asked_.clear();
     heldBytes_ = 0;
     heldFileBytes_ = 0;
 }
@@ -59,6 +68,7 @@ engine::Body ConcurrentFetcher::OpenURL(const std::string& url) {
         return Deliver(std::move(*local));
     }
     planned_.insert(engine::FoldCase(url));
+    asked_.insert(url);
     if (!fetched_.contains(url) && !IsRunning(url)) {
         ++counts_.known;
         Start({url, depthOf_.contains(url) ? depthOf_[url] : 1});
@@ -110,7 +120,7 @@ void ConcurrentFetcher::Start(const Job& job) {
     transfer->Prepare(job.url);
     CURL* handle = transfer->handle();
     if (handle == nullptr) {
-        fetched_[job.url] = Response{{}, {}, job.url};  // nothing can be delivered
+        fetched_[job.url] = NothingFrom(job.url);  // nothing can be delivered
         return;
     }
     curl_easy_setopt(handle, CURLOPT_PIPEWAIT, 1L);  // wait for a connection to multiplex on
@@ -118,13 +128,28 @@ void ConcurrentFetcher::Start(const Job& job) {
     running_.emplace(handle, Running{std::move(transfer), job.url, job.depth});
 }
 
+// Within the cache's bounds; and, unless its host multiplexes, within the connections.
+bool ConcurrentFetcher::MayStart(const Job& job) const {
+    if (running_.size() + fetched_.size() >= kMostAhead || heldBytes_ >= kMostHeldBytes ||
+        heldFileBytes_ >= kMostHeldFileBytes) {
+        return false;
+    }
+    if (multiplexed_.contains(Origin(job.url))) {
+        return true;
+    }
+    std::size_t onConnections = 0;
+    for (const auto& [handle, running] : running_) {
+        onConnections += multiplexed_.contains(Origin(running.url)) ? 0 : 1;
+    }
+    return onConnections < static_cast<std::size_t>(kMostConnections);
+}
+
+// In the order planned; one the run already took is not fetched again.
 void ConcurrentFetcher::StartWaiting() {
-    while (!waiting_.empty() && running_.size() < static_cast<std::size_t>(kMostConnections) &&
-           running_.size() + fetched_.size() < kMostAhead && heldBytes_ < kMostHeldBytes &&
-           heldFileBytes_ < kMostHeldFileBytes) {
+    while (!waiting_.empty() && MayStart(waiting_.front())) {
         const Job job = std::move(waiting_.front());
         waiting_.pop_front();
-        if (!fetched_.contains(job.url) && !IsRunning(job.url)) {
+        if (!fetched_.contains(job.url) && !IsRunning(job.url) && !asked_.contains(job.url)) {
             Start(job);
         }
     }
@@ -149,6 +174,11 @@ void ConcurrentFetcher::Drive() {
 }
 
 void ConcurrentFetcher::Collect(CURL* handle, CURLcode result) {
+    long version = 0;
+    curl_easy_getinfo(handle, CURLINFO_HTTP_VERSION, &version);
+    if (version == CURL_HTTP_VERSION_2_0) {
+        multiplexed_.insert(Origin(running_.at(handle).url));
+    }
     curl_multi_remove_handle(multi_, handle);
     const auto found = running_.find(handle);
     Running running = std::move(found->second);

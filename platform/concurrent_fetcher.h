@@ -49,6 +49,7 @@ private:
     };
 
     void Plan(const Response& response, int depth);
+    bool MayStart(const Job& job) const;
     void Start(const Job& job);
     void StartWaiting();
     void Drive();
@@ -64,6 +65,8 @@ private:
     std::unordered_map<std::string, Response> fetched_;  // by the address asked for
     std::unordered_map<std::string, int> depthOf_;       // of a fetched response, for its plan
     std::unordered_set<std::string> planned_;            // letter case folded
+    std::unordered_set<std::string> asked_;              // by the run: never fetched ahead again
+    std::unordered_set<std::string> multiplexed_;        // origins that answered over HTTP/2
     std::uint64_t heldBytes_ = 0;                        // of the bodies in fetched_, in memory
     std::uint64_t heldFileBytes_ = 0;                    // and in files
     Planner planner_;

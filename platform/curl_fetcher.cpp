@@ -12,7 +12,7 @@ engine::Body CurlFetcher::OpenURL(const std::string& url) {
         return Deliver(std::move(*local));
     }
     if (transfer_->handle() == nullptr) {
-        return Deliver(Response{{}, {}, url});
+        return Deliver(NothingFrom(url));
     }
     transfer_->Prepare(url);
     Response response = transfer_->Finish(curl_easy_perform(transfer_->handle()));

@@ -18,14 +18,16 @@ std::optional<Response> LocalResponse(const std::string& url) {
     if (engine::StartsWithNoCase(url, 1, "data:")) {
         std::optional<DataUrl> data = DecodeDataUrl(url);
         if (!data) {
-            return Response{{}, {}, url};
+            return NothingFrom(url);
         }
-        const std::size_t size = data->bytes.size();
-        return Response{
-            {std::move(data->bytes), {}, size}, "Content-Type: " + data->mediaType + "\r\n", url};
+        Response decoded = NothingFrom(url);
+        decoded.body.size = data->bytes.size();
+        decoded.body.bytes = std::move(data->bytes);
+        decoded.headers = "Content-Type: " + data->mediaType + "\r\n";
+        return decoded;
     }
     if (!IsWebAddress(url)) {
-        return Response{{}, {}, url};
+        return NothingFrom(url);
     }
     return std::nullopt;
 }

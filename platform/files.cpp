@@ -90,8 +90,9 @@ void WriteAll(int fd, std::string_view bytes, const std::string& path) {
     }
 }
 
-// Copies everything readable from `in` to `out`, a piece at a time.
-void CopyBytes(int in, int out, const std::string& from, const std::string& to) {
+// Hands everything readable from `in` to `take`, a piece at a time.
+template <typename Take>
+void ReadPieces(int in, const std::string& path, Take take) {
     std::vector<char> buffer(std::size_t{1} << 16);
     for (;;) {
         const ssize_t got = ::read(in, buffer.data(), buffer.size());
@@ -99,12 +100,12 @@ void CopyBytes(int in, int out, const std::string& from, const std::string& to) 
             continue;
         }
         if (got < 0) {
-            ThrowFileError(errno, from);
+            ThrowFileError(errno, path);
         }
         if (got == 0) {
             return;
         }
-        WriteAll(out, {buffer.data(), static_cast<std::size_t>(got)}, to);
+        take(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
     }
 }
 
@@ -175,6 +176,16 @@ std::string LocalFiles::Absolute(const std::string& path) const {
     return error ? path : absolute.lexically_normal().string();
 }
 
+std::string LocalFiles::ReadFile(const std::string& path) const {
+    Descriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0) {
+        ThrowFileError(errno, path);
+    }
+    std::string bytes;
+    ReadPieces(in.get(), path, [&bytes](std::string_view piece) { bytes.append(piece); });
+    return bytes;
+}
+
 void LocalFiles::WriteFile(const std::string& path, std::string_view bytes) {
     Descriptor out(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (out.get() < 0) {
@@ -222,7 +233,8 @@ void LocalFiles::CopyFile(const std::string& from, const std::string& to) {
     std::string partial;
     Descriptor out = CreatePartialCopy(target, partial);
     try {
-        CopyBytes(in.get(), out.get(), from, partial);
+        ReadPieces(in.get(), from,
+                   [&](std::string_view piece) { WriteAll(out.get(), piece, partial); });
 
         struct stat old {};
 

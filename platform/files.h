@@ -13,6 +13,7 @@ class LocalFiles : public engine::Files {
 public:
     bool FileExists(const std::string& path) const override;
     std::string Absolute(const std::string& path) const override;
+    std::string ReadFile(const std::string& path) const override;
     void WriteFile(const std::string& path, std::string_view bytes) override;
     void DeleteFile(const std::string& path) override;
     void MoveFile(const std::string& from, const std::string& to) override;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 
 namespace platform {
 
@@ -44,6 +45,25 @@ bool InterruptRequested() {
 
 int InterruptSignal() {
     return requested;
+}
+
+void EndByInterruptSignal() {
+    const int signal = requested;
+    if (signal == 0) {
+        return;
+    }
+
+    struct sigaction action {};
+
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+    sigset_t unblocked;
+    sigemptyset(&unblocked);
+    sigaddset(&unblocked, signal);
+    sigprocmask(SIG_UNBLOCK, &unblocked, nullptr);
+    std::raise(signal);
+    std::_Exit(128 + signal);  // only if the signal could not end the process
 }
 
 }  // namespace platform

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "engine/text.h"
+#include "platform/tls_environment.h"
 
 namespace platform {
 
@@ -50,6 +51,7 @@ Transfer::Transfer(const TransferLimits& limits) : limits_(limits) {
     curl_easy_setopt(curl_, CURLOPT_XFERINFOFUNCTION, OnProgress);
     curl_easy_setopt(curl_, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(curl_, CURLOPT_NOPROGRESS, 0L);
+    UseEnvironmentCertificates(curl_);
 }
 
 Transfer::~Transfer() {
@@ -69,7 +71,8 @@ void Transfer::Prepare(const std::string& url) {
 }
 
 Response Transfer::Finish(CURLcode result) {
-    Response response{{}, std::move(headers_), url_};
+    Response response = NothingFrom(url_);
+    response.headers = std::move(headers_);
     long status = 0;
     long redirects = 0;
     char* effective = nullptr;
@@ -236,6 +239,12 @@ TransferLimits SizeLimits(std::size_t maxBodyBytes, std::size_t maxPageBytes) {
     limits.maxBodyBytes = maxBodyBytes;
     limits.maxPageBytes = maxPageBytes;
     return limits;
+}
+
+Response NothingFrom(std::string url) {
+    Response nothing;
+    nothing.finalUrl = std::move(url);
+    return nothing;
 }
 
 void DiscardBody(const engine::Body& body) {

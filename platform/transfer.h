@@ -36,6 +36,9 @@ struct Response {
     std::string finalUrl;  // where the redirects ended
 };
 
+// What an address that delivered nothing gives.
+Response NothingFrom(std::string url);
+
 // Removes the file of a body that nobody took.
 void DiscardBody(const engine::Body& body);
 

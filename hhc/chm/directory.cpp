@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "hhc/ascii.h"
+#include "common/ascii.h"
 #include "hhc/chm/byte_sink.h"
 #include "hhc/chm/encint.h"
 #include "hhc/error.h"
@@ -86,8 +86,8 @@ void PutBodyAndTrailer(ByteSink& chunk, std::size_t chunkStart, const ChunkBody&
 bool NameLess(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<unsigned char>(FoldAscii(a[i]));
-        const auto y = static_cast<unsigned char>(FoldAscii(b[i]));
+        const auto x = static_cast<unsigned char>(common::FoldAscii(a[i]));
+        const auto y = static_cast<unsigned char>(common::FoldAscii(b[i]));
         if (x != y) {
             return x < y;
         }

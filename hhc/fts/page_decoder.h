@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "hhc/html/encoding.h"
+#include "common/html/encoding.h"
 
 namespace hhc::fts {
 
@@ -28,17 +28,17 @@ public:
                 continue;
             }
             switch (utf8_.Feed(byte)) {
-                case html::Utf8Decoder::Step::kMore:
+                case common::html::Utf8Decoder::Step::kMore:
                     pending_[pendingSize_++] = byte;
                     break;
-                case html::Utf8Decoder::Step::kCharacter:
+                case common::html::Utf8Decoder::Step::kCharacter:
                     pendingSize_ = 0;
                     put(utf8_.CodePoint());
                     break;
-                case html::Utf8Decoder::Step::kInvalid:
+                case common::html::Utf8Decoder::Step::kInvalid:
                     put(LoneByteCharacter(byte));
                     break;
-                case html::Utf8Decoder::Step::kBroken:
+                case common::html::Utf8Decoder::Step::kBroken:
                     Finish(put);
                     --i;  // the byte may start a character of its own
                     break;
@@ -53,11 +53,11 @@ public:
             put(LoneByteCharacter(pending_[k]));
         }
         pendingSize_ = 0;
-        utf8_ = html::Utf8Decoder();
+        utf8_ = common::html::Utf8Decoder();
     }
 
 private:
-    html::Utf8Decoder utf8_;
+    common::html::Utf8Decoder utf8_;
     std::array<std::uint8_t, 3> pending_{};
     std::size_t pendingSize_ = 0;
 };

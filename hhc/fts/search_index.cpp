@@ -9,8 +9,8 @@
 
 namespace hhc::fts {
 
-std::optional<std::string> EncodeWord(std::string_view word, html::Encoding encoding) {
-    if (encoding == html::Encoding::kUtf8) {
+std::optional<std::string> EncodeWord(std::string_view word, common::html::Encoding encoding) {
+    if (encoding == common::html::Encoding::kUtf8) {
         return std::string(word);
     }
     std::string out;
@@ -18,9 +18,9 @@ std::optional<std::string> EncodeWord(std::string_view word, html::Encoding enco
     PageDecoder utf8;
     utf8.Feed(word, [&](char32_t c) {
         if (c >= 0x80 && c < 0xA0 &&
-            html::Windows1252Character(static_cast<std::uint8_t>(c)) == 0) {
+            common::html::Windows1252Character(static_cast<std::uint8_t>(c)) == 0) {
             out.push_back(static_cast<char>(c));  // a lone byte the code page leaves undefined
-        } else if (!html::AppendCharacter(c, html::Encoding::kWindows1252, out)) {
+        } else if (!common::html::AppendCharacter(c, common::html::Encoding::kWindows1252, out)) {
             held = false;
         }
     });
@@ -96,7 +96,7 @@ void SearchIndex::Stop() {
     }
 }
 
-std::vector<std::uint8_t> SearchIndex::Finish(html::Encoding encoding, std::uint32_t lcid,
+std::vector<std::uint8_t> SearchIndex::Finish(common::html::Encoding encoding, std::uint32_t lcid,
                                               std::uint32_t codePage) {
     Stop();
     if (failure_) {

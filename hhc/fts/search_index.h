@@ -15,15 +15,15 @@
 #include <thread>
 #include <vector>
 
+#include "common/html/encoding.h"
 #include "hhc/fts/postings.h"
 #include "hhc/fts/topic_reader.h"
-#include "hhc/html/encoding.h"
 
 namespace hhc::fts {
 
 // `word` (UTF-8) in `encoding`, or nothing when the encoding cannot hold it. Characters that
 // came from lone bytes of a page go back to those bytes in a code page.
-std::optional<std::string> EncodeWord(std::string_view word, html::Encoding encoding);
+std::optional<std::string> EncodeWord(std::string_view word, common::html::Encoding encoding);
 
 class SearchIndex {
 public:
@@ -43,7 +43,7 @@ public:
 
     // Waits for the topics to be read; words the encoding cannot hold, or longer than the index
     // allows in it, are left out. Rethrows what the reading thread threw.
-    std::vector<std::uint8_t> Finish(html::Encoding encoding, std::uint32_t lcid,
+    std::vector<std::uint8_t> Finish(common::html::Encoding encoding, std::uint32_t lcid,
                                      std::uint32_t codePage);
 
 private:

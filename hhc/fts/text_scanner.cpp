@@ -4,9 +4,9 @@
 // or '>'.
 #include "hhc/fts/text_scanner.h"
 
-#include "hhc/ascii.h"
+#include "common/ascii.h"
+#include "common/html/entities.h"
 #include "hhc/fts/page_decoder.h"
-#include "hhc/html/entities.h"
 
 namespace hhc::fts {
 
@@ -24,8 +24,8 @@ bool IsBlank(char32_t c) {
 }
 
 // Tag names are ASCII; any other character just fails to match one.
-char LowerAscii(char32_t c) {
-    return c < 0x80 ? FoldAscii(static_cast<char>(c)) : '?';
+char LowerTagLetter(char32_t c) {
+    return c < 0x80 ? common::FoldAscii(static_cast<char>(c)) : '?';
 }
 
 }  // namespace
@@ -42,7 +42,7 @@ void TextScanner::PutMarkup(char32_t c) {
             if (IsAsciiLetter(c)) {
                 state_ = State::kTagName;
                 endTag_ = false;
-                tagName_.assign(1, LowerAscii(c));
+                tagName_.assign(1, LowerTagLetter(c));
             } else if (c == '/') {
                 state_ = State::kEndTagOpen;
             } else if (c == '!') {
@@ -56,7 +56,7 @@ void TextScanner::PutMarkup(char32_t c) {
             break;
         case State::kEndTagOpen:
             endTag_ = true;
-            tagName_.assign(1, LowerAscii(c));
+            tagName_.assign(1, LowerTagLetter(c));
             state_ = IsAsciiLetter(c) ? State::kTagName : c == '>' ? State::kText : State::kBogus;
             break;
         case State::kTagName:
@@ -124,7 +124,8 @@ void TextScanner::Reference(char32_t c) {
 // What the reference stands for, or its text when it stands for nothing.
 void TextScanner::EndReference() {
     state_ = State::kText;
-    const std::string decoded = html::DecodeEntities(reference_, html::Encoding::kUtf8);
+    const std::string decoded =
+        common::html::DecodeEntities(reference_, common::html::Encoding::kUtf8);
     PageDecoder utf8;
     utf8.Feed(decoded, [this](char32_t c) { words_.Put(c); });
 }
@@ -136,7 +137,7 @@ void TextScanner::TagName(char32_t c) {
         state_ = State::kAttributes;
         afterEquals_ = false;
     } else if (tagName_.size() < kMaxTagName) {
-        tagName_.push_back(LowerAscii(c));
+        tagName_.push_back(LowerTagLetter(c));
     }
 }
 
@@ -176,10 +177,10 @@ void TextScanner::RawText(char32_t c) {
         }
         rawMatched_ = 0;
     }
-    if (LowerAscii(c) == rawEnd_[rawMatched_]) {
+    if (LowerTagLetter(c) == rawEnd_[rawMatched_]) {
         ++rawMatched_;
     } else {
-        rawMatched_ = LowerAscii(c) == '<' ? 1 : 0;
+        rawMatched_ = LowerTagLetter(c) == '<' ? 1 : 0;
     }
 }
 

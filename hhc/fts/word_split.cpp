@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
+#include "common/html/encoding.h"
 #include "hhc/fts/char_tables.h"
-#include "hhc/html/encoding.h"
 
 namespace hhc::fts {
 
@@ -64,7 +64,7 @@ void WordSplitter::PutOther(char32_t c) {
             }
         }
         joiner_ = 0;
-        html::AppendCharacter(ToLower(c), html::Encoding::kUtf8, word_);
+        common::html::AppendCharacter(ToLower(c), common::html::Encoding::kUtf8, word_);
         return;
     }
     const bool joins = c == '.' || c == kApostrophe || c == kRightQuote;

@@ -3,7 +3,7 @@
 // quotes and outside the bracketed position.
 #include <cstdlib>
 
-#include "hhc/ascii.h"
+#include "common/ascii.h"
 #include "hhc/hhp/project.h"
 
 namespace hhc::hhp {
@@ -133,24 +133,24 @@ void SetOption(Project& p, std::string_view key, std::string_view value) {
         "TMPDIR",
     };
     for (const TextKey& k : kTextKeys) {
-        if (EqualIgnoringCase(key, k.name)) {
+        if (common::EqualIgnoringCase(key, k.name)) {
             p.*k.field = std::string(value);
             return;
         }
     }
     for (const YesNoKey& k : kYesNoKeys) {
-        if (EqualIgnoringCase(key, k.name)) {
-            p.*k.field = EqualIgnoringCase(value, "Yes");
+        if (common::EqualIgnoringCase(key, k.name)) {
+            p.*k.field = common::EqualIgnoringCase(value, "Yes");
             return;
         }
     }
     for (const std::string_view accepted : kAcceptedKeys) {
-        if (EqualIgnoringCase(key, accepted)) {
+        if (common::EqualIgnoringCase(key, accepted)) {
             return;
         }
     }
     for (const std::string& unknown : p.unknownKeys) {
-        if (EqualIgnoringCase(key, unknown)) {
+        if (common::EqualIgnoringCase(key, unknown)) {
             return;
         }
     }
@@ -209,10 +209,10 @@ Project ParseProject(std::string_view text) {
         }
         if (line.front() == '[' && line.back() == ']') {
             const std::string_view name = Trim(line.substr(1, line.size() - 2));
-            section = EqualIgnoringCase(name, "OPTIONS")   ? Section::kOptions
-                      : EqualIgnoringCase(name, "WINDOWS") ? Section::kWindows
-                      : EqualIgnoringCase(name, "FILES")   ? Section::kFiles
-                                                           : Section::kOther;
+            section = common::EqualIgnoringCase(name, "OPTIONS")   ? Section::kOptions
+                      : common::EqualIgnoringCase(name, "WINDOWS") ? Section::kWindows
+                      : common::EqualIgnoringCase(name, "FILES")   ? Section::kFiles
+                                                                   : Section::kOther;
             continue;
         }
         const std::size_t eq = line.find('=');

@@ -34,14 +34,14 @@ constexpr std::array<std::uint32_t, 20> kWestern = {
 
 }  // namespace
 
-html::Encoding EncodingOfLanguage(std::uint32_t lcid) {
+common::html::Encoding EncodingOfLanguage(std::uint32_t lcid) {
     if (lcid == kUserDefaultLanguage) {
-        return html::Encoding::kUtf8;
+        return common::html::Encoding::kUtf8;
     }
     const std::uint32_t primary = lcid & 0x3FF;
     return std::find(kWestern.begin(), kWestern.end(), primary) != kWestern.end()
-               ? html::Encoding::kWindows1252
-               : html::Encoding::kOtherCodePage;
+               ? common::html::Encoding::kWindows1252
+               : common::html::Encoding::kOtherCodePage;
 }
 
 CodePage ProjectCodePage(std::optional<std::uint32_t> projectLcid, bool utf8Pages) {

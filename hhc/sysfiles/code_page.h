@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "hhc/html/encoding.h"
+#include "common/html/encoding.h"
 
 namespace hhc::sysfiles {
 
@@ -19,14 +19,14 @@ inline constexpr std::uint32_t kUserDefaultLanguage = 0x0400;
 
 struct CodePage {
     std::uint32_t lcid;
-    html::Encoding encoding;  // of every string the file holds
+    common::html::Encoding encoding;  // of every string the file holds
 
     bool operator==(const CodePage&) const = default;
 };
 
 // The code page readers take for `lcid`: Windows-1252 for the western languages, UTF-8 for
 // the reader's own language (which every reader on Linux takes as UTF-8), else another one.
-html::Encoding EncodingOfLanguage(std::uint32_t lcid);
+common::html::Encoding EncodingOfLanguage(std::uint32_t lcid);
 
 // A project that names its language gets it. One that does not gets US English, unless a page
 // is in UTF-8: then the reader's own language, which every reader on Linux decodes as UTF-8.

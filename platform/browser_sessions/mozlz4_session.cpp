@@ -131,4 +131,8 @@ std::optional<Session> ReadMozLz4Session(std::string_view file) {
     return FromJson(root);
 }
 
+std::string Lz4Version() {
+    return std::string("liblz4 ") + LZ4_versionString();
+}
+
 }  // namespace platform::browser_sessions

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/browser_sessions/session.h"
@@ -15,5 +16,8 @@ namespace platform::browser_sessions {
 // and it is held to the entries there are); a window's "selected" and the session's
 // "selectedWindow" count from 1 as well.
 std::optional<Session> ReadMozLz4Session(std::string_view file);
+
+// "liblz4 1.9.4": the library loaded, which may be newer than the one built against.
+std::string Lz4Version();
 
 }  // namespace platform::browser_sessions

@@ -1,5 +1,7 @@
-// Draws KORVA's pictures (icon, picture buttons, chain links, arrows, logo) as PNG files.
-// The PNGs in app/artwork are what the program embeds; rerun this only to redraw them:
+// Draws KORVA's pictures (icon in the hicolor sizes, picture buttons, chain links, arrows,
+// logo) as PNG files.
+// The PNGs in app/artwork are what the program embeds and the package installs; rerun this
+// only to redraw them:
 //   g++ -std=c++20 -fPIC draw_artwork.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/draw
 //   QT_QPA_PLATFORM=offscreen /tmp/draw app/artwork [/tmp/preview]
 // The optional second directory gets 8x enlargements over a checkerboard, for looking at.
@@ -301,6 +303,16 @@ QImage preview(const QImage& img) {
 
 }  // namespace
 
+// A larger icon for the hicolor sizes: the pixel drawing with every pixel made a square of
+// `factor`, so it stays as sharp as the small ones.
+QImage enlarged(const QImage& img, int factor) {
+    QImage big = img.scaled(img.width() * factor, img.height() * factor, Qt::IgnoreAspectRatio,
+                            Qt::FastTransformation);
+    big.setDotsPerMeterX(img.dotsPerMeterX());
+    big.setDotsPerMeterY(img.dotsPerMeterY());
+    return big;
+}
+
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     if (argc < 2) {
@@ -311,6 +323,10 @@ int main(int argc, char** argv) {
     const std::vector<std::pair<QString, QImage>> pictures = {
         {"korva-16.png", icon16()},
         {"korva-32.png", icon32()},
+        {"korva-48.png", enlarged(icon16(), 3)},
+        {"korva-64.png", enlarged(icon32(), 2)},
+        {"korva-128.png", enlarged(icon32(), 4)},
+        {"korva-256.png", enlarged(icon32(), 8)},
         {"about-up.png", button("About", false)},
         {"about-down.png", button("About", true)},
         {"setup-up.png", button("Setup", false)},

@@ -1,7 +1,11 @@
 // korva-convert as a user runs it: its own process, settings from the user's configuration
 // folder, pages from a local server.
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -30,11 +34,12 @@ protected:
     }
 
     support::ProgramResult Run(std::vector<std::string> arguments,
+                               const std::function<void(pid_t)>& started = {},
                                std::vector<std::string> environment = {}) {
         arguments.insert(arguments.begin(), KORVA_CONVERT);
         environment.push_back("XDG_CONFIG_HOME=" + home_.path() + "config");
         environment.push_back("TEMP=" + home_.path() + "temp");
-        return support::RunProgram(arguments, environment);
+        return support::RunProgram(arguments, environment, "", started);
     }
 
     std::string output() const { return home_.path() + "out.chm"; }
@@ -72,6 +77,29 @@ TEST_F(KorvaConvertTest, PrintsWhatTheWindowWouldShow) {
     EXPECT_TRUE(WorkingFoldersGone());  // nothing was written, so nothing is left
 }
 
+// A signal ends the run: the working folder is cleared, the old output kept, and the program
+// dies of that same signal, so that the shell around it (a loop) stops too.
+TEST_F(KorvaConvertTest, ASignalEndsTheRunAndThenTheProgramBySameSignal) {
+    StoreCompilerFolder(home_.path() + "my tools/");
+    home_.Write("out.chm", "old");
+    for (const int signal : {SIGINT, SIGTERM}) {
+        const std::string slow = "/slow" + std::to_string(signal) + ".gif";
+        server_.Serve("/page.htm", {200, "text/html", "<img src=" + slow + ">"});
+        server_.Serve(slow, {200, "image/gif", "GIF", "", std::chrono::seconds(3)});
+        const support::ProgramResult result =
+            Run({server_.Url("/page.htm"), output()}, [this, signal, &slow](pid_t pid) {
+                for (int tries = 0; tries < 200 && server_.Hits(slow) == 0; ++tries) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+                }
+                ::kill(pid, signal);
+            });
+        EXPECT_EQ(result.signal, signal);
+        EXPECT_EQ(result.standardError, "Error 18: User interrupt occurred\n");
+        EXPECT_EQ(home_.Read("out.chm"), "old");
+        EXPECT_TRUE(WorkingFoldersGone());
+    }
+}
+
 // The browser only adds what scripts load; without one the help file is today's, and one line
 // says why. Either way nothing of it is left.
 TEST_F(KorvaConvertTest, TakesTheBrowserOptionAndMakesTodaysHelpFileWithoutOne) {
@@ -85,7 +113,7 @@ TEST_F(KorvaConvertTest, TakesTheBrowserOptionAndMakesTodaysHelpFileWithoutOne) 
     const std::string today = home_.Read("out.chm");
 
     const support::ProgramResult none =
-        Run({url, output(), "--browser", "auto"}, {"PATH=" + home_.path() + "no browsers"});
+        Run({url, output(), "--browser", "auto"}, {}, {"PATH=" + home_.path() + "no browsers"});
     EXPECT_EQ(none.exitCode, 0);
     EXPECT_EQ(home_.Read("out.chm"), today);
     EXPECT_EQ(none.standardError,
@@ -139,6 +167,30 @@ TEST_F(KorvaConvertTest, MakesAHelpFileThatAReaderOpens) {
     EXPECT_EQ(home_.Read(site + "/page.htm"),
               "<a href='" + server_.Url("/x.htm") + "'>x</a><img src='a.gif'>");
     EXPECT_EQ(home_.Read(site + "/a.gif"), "GIF89a");
+}
+
+// Each program names itself, the one version and the libraries it runs on, without a display.
+TEST(ProgramVersionTest, EveryProgramNamesItsVersionAndLibraries) {
+    const std::string version = std::regex_replace(KORVA_VERSION, std::regex("\\."), "\\.");
+    const std::string curl = "libcurl [0-9.]+ \\(OpenSSL/[0-9.]+, nghttp2/[0-9.]+\\)\n";
+    const std::string qt = "Qt 6\\.[0-9.]+\n";
+
+    const struct {
+        const char* program;
+        std::string expected;
+    } rows[] = {
+        {KORVA, "korva " + version + "\n" + curl + qt + "liblz4 [0-9.]+\n"},
+        {KORVA_CONVERT, "korva-convert " + version + "\n" + curl + qt},
+        {HHC_EXE, "hhc.exe " + version + "\nglibc [0-9.]+, libstdc\\+\\+ [0-9]+\n"},
+    };
+
+    for (const auto& row : rows) {
+        const support::ProgramResult result =
+            support::RunProgram({row.program, "--version"}, {"DISPLAY=", "WAYLAND_DISPLAY="});
+        EXPECT_EQ(result.exitCode, 0) << row.program;
+        EXPECT_TRUE(std::regex_match(result.standardOutput, std::regex(row.expected)))
+            << result.standardOutput;
+    }
 }
 
 }  // namespace

@@ -33,6 +33,11 @@ TEST(SiteNamesTest, KeepsTheAddressesPathUnderItsHost) {
         {"http://host/pic", kPng, "host/pic-2.png"},  // taken, letter case ignored
         {"http://host/x.png?a", kPng, "host/x-e40c292c.png"},
         {"http://host/x.png?b", kPng, "host/x-e70c2de5.png"},
+        // Names and paths a file system takes: long segments cut, deep folders joined.
+        {"http://host/" + std::string(300, 'n') + ".png", kPng,
+         "host/" + std::string(87, 'n') + "-a950dfb0.png"},
+        {"http://host/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/p.png", kPng,
+         "host/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/0177df94/p.png"},
     };
     engine::SiteNames names;
     EXPECT_EQ(names.StartPage("http://host/a.png"), "host/a.png.htm");
@@ -79,6 +84,15 @@ TEST(KindOfTest, TakesTheContentTypeFieldOfTheResponse) {
         {"Content-Type: audio/x-\r\n", Capture::Complete, "", Handling::Store},
         {"Content-Type: model/x.y\r\n", Capture::Complete, "", Handling::Store},
         {"HTTP/1.1 200 OK\r\n", Capture::Complete, "", Handling::Store},
+        // Several fields or values: the last that parses, as browsers take it.
+        {"Content-Type: text/html\r\nContent-Type: image/gif\r\n", Capture::Classic, ".gif",
+         Handling::Store},
+        {"Content-Type: image/gif, text/css\r\n", Capture::Complete, ".css", Handling::StyleSheet},
+        {"Content-Type: text/html\r\nContent-Type: */*\r\nContent-Type: image/\r\n",
+         Capture::Classic, ".htm", Handling::Page},
+        {"Content-Type: image/gif;a=\"x,text/css\"\r\n", Capture::Classic, ".gif", Handling::Store},
+        {"Content-Type: text/html\r\nContent-Type: ima ge/gif\r\n", Capture::Classic, ".htm",
+         Handling::Page},
     };
     for (const Case& c : cases) {
         const std::optional<engine::ContentKind> kind = engine::KindOf(c.headers, c.capture);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,28 @@ TEST_P(ParallelRunTest, ASlowResourceDoesNotHoldUpTheOthers) {
     Serve("/site/index.htm", "text/html", page);
     HelpFile(true);
     EXPECT_GE(server_.MostAtOnce(), 6);  // the slow one and others at once, not one by one
+}
+
+// The run asks for an imported sheet and its picture before the plan's queue reaches them; the
+// queue must not fetch them a second time.
+TEST_P(ParallelRunTest, FetchesEachAddressAtMostOnce) {
+    std::string page = "<link rel=stylesheet href=s.css>";
+    std::vector<std::string> paths = {"/site/index.htm", "/site/s.css", "/site/t.css",
+                                      "/site/u.gif"};
+    for (int i = 0; i < 30; ++i) {
+        const std::string name = "i" + std::to_string(i) + ".gif";
+        server_.Serve("/site/" + name, {200, "image/gif", name, "", 20ms});
+        page += "<img src=" + name + ">";
+        paths.push_back("/site/" + name);
+    }
+    Serve("/site/s.css", "text/css", "@import 't.css';");
+    Serve("/site/t.css", "text/css", "p{background:url(u.gif)}");
+    Serve("/site/u.gif", "image/gif", "GIF89a");
+    Serve("/site/index.htm", "text/html", page);
+    HelpFile(true);
+    for (const std::string& path : paths) {
+        EXPECT_LE(server_.Hits(path), 1) << path;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Captures, ParallelRunTest,

@@ -20,7 +20,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "hhc/visible_text.h"
 #include "tests/hhc/mspack_reader.h"
 #include "tests/hhc/test_support.h"
 #include "tests/support/run_program.h"
@@ -62,6 +61,7 @@ TEST(HhcExe, FailuresExitZeroWithOneLineAndLeaveNoOutput) {
               "[OPTIONS]\r\nCompiled file=no/such/folder/x.chm\r\n"
               "[FILES]\r\npage.htm\r\n");
     WriteFile(p / "page.htm", "<html></html>");
+    ASSERT_EQ(::mkfifo((p / "fifo.hhp").c_str(), 0600), 0);  // opening it must not wait
 
     struct Case {
         const char* id;
@@ -76,6 +76,7 @@ TEST(HhcExe, FailuresExitZeroWithOneLineAndLeaveNoOutput) {
         {"ThreadsNotANumber", {"--threads", "2x", (p / "none.hhp").string()}},
         {"NoProjectFile", {(p / "absent.hhp").string()}},
         {"ProjectIsAFolder", {p.string()}},
+        {"ProjectIsAFifo", {(p / "fifo.hhp").string()}},
         {"NoReadableFile", {(p / "none.hhp").string()}},
         {"OutputNotWritable", {(p / "unwritable.hhp").string()}},
     };
@@ -89,7 +90,8 @@ TEST(HhcExe, FailuresExitZeroWithOneLineAndLeaveNoOutput) {
         EXPECT_EQ(std::count(r.standardError.begin(), r.standardError.end(), '\n'),
                   std::string(c.id) == "NoReadableFile" ? 2 : 1)
             << r.standardError;
-        EXPECT_EQ(Names(p), (std::vector<std::string>{"none.hhp", "page.htm", "unwritable.hhp"}));
+        EXPECT_EQ(Names(p),
+                  (std::vector<std::string>{"fifo.hhp", "none.hhp", "page.htm", "unwritable.hhp"}));
     }
 }
 
@@ -113,25 +115,31 @@ TEST(HhcExe, SameFileForAnyThreadCount) {
     EXPECT_GT(outputs[0].size(), 100000u);
 }
 
-// A missing file and a second file that would take the same stored name are passed over with
-// a warning each; the same file named twice is stored once without one.
+// A missing file, a FIFO (also behind a link) and a second file that would take the same stored
+// name are passed over with a warning each; the same file named twice is stored once without
+// one.
 TEST(HhcExe, ReplacesAnOldOutputAndWarnsAboutFilesItPassesOver) {
     support::TempFolder dir;
     const fs::path p = fs::path(dir.path()) / "work";
     WriteFile(p / "chmindex.htm", "<html><body>x</body></html>");
+    ASSERT_EQ(::mkfifo((p / "pipe.htm").c_str(), 0600), 0);
+    fs::create_symlink("pipe.htm", p / "link.htm");
     WriteFile(fs::path(dir.path()) / "other" / "CHMINDEX.htm", "another page");
     WriteFile(p / "chmkorva.chm", "old contents");
-    WriteFile(p / "chmkorva.hhp", "[FILES]\r\nchmindex.htm\r\nchm0.gif\r\n./chmindex.htm\r\n" +
-                                      (fs::path(dir.path()) / "other" / "CHMINDEX.htm").string() +
-                                      "\r\n");
+    WriteFile(p / "chmkorva.hhp",
+              "[FILES]\r\nchmindex.htm\r\nchm0.gif\r\npipe.htm\r\nlink.htm\r\n"
+              "./chmindex.htm\r\n" +
+                  (fs::path(dir.path()) / "other" / "CHMINDEX.htm").string() + "\r\n");
     const support::ProgramResult r =
         support::RunProgram({HHC_EXE, (p / "chmkorva.hhp").string()}, {}, p.string());
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(std::count(r.standardError.begin(), r.standardError.end(), '\n'), 2)
+    EXPECT_EQ(std::count(r.standardError.begin(), r.standardError.end(), '\n'), 4)
         << r.standardError;
     EXPECT_NE(r.standardError.find("chm0.gif"), std::string::npos) << r.standardError;
+    EXPECT_NE(r.standardError.find("link.htm (not a regular file)"), std::string::npos);
     EXPECT_NE(r.standardError.find("CHMINDEX.htm"), std::string::npos) << r.standardError;
-    EXPECT_EQ(Names(p), (std::vector<std::string>{"chmindex.htm", "chmkorva.chm", "chmkorva.hhp"}));
+    EXPECT_EQ(Names(p), (std::vector<std::string>{"chmindex.htm", "chmkorva.chm", "chmkorva.hhp",
+                                                  "link.htm", "pipe.htm"}));
     const ChmRead read = MspackReadChm((p / "chmkorva.chm").string());
     ASSERT_TRUE(read.opened);
     EXPECT_EQ(read.files.at("/chmindex.htm"), ReadFile(p / "chmindex.htm"));
@@ -422,25 +430,6 @@ TEST(HhcExe, ProjectStringsTooLongForSystemAreRefused) {
                 EXPECT_FALSE(fs::exists(p / "p.chm"));
             }
         }
-    }
-}
-
-TEST(VisibleText, ControlCharactersOtherThanTabAndLineEndsAreShown) {
-    const std::pair<std::string_view, std::string_view> cases[] = {
-        {"plain caf\xC3\xA9 \xE2\x82\xAC", "plain caf\xC3\xA9 \xE2\x82\xAC"},
-        {"a\tb\r\nc", "a\tb\r\nc"},
-        {"\x1B[31mred\x1B]0;title\x07", "^[[31mred^[]0;title^G"},
-        {std::string_view("\0\x01\x1F\x7F", 4), "^@^A^_^?"},
-        {"\xC2\x9B"
-         "2J \xC2\x85",
-         "\\u009b2J \\u0085"},
-        {"\x9B"
-         "2J caf\xE9",
-         "\\x9b2J caf\xE9"},
-        {"\xE2\x82\x1B", "\xE2\x82^["},
-    };
-    for (const auto& [text, shown] : cases) {
-        EXPECT_EQ(VisibleText(text), shown);
     }
 }
 

@@ -166,7 +166,7 @@ TEST(StoredNames, RelativeAbsoluteAndOutside) {
 }
 
 TEST(CodePage, TheProjectsLanguageElseOneTheReadersTakeForThePages) {
-    using html::Encoding;
+    using common::html::Encoding;
 
     struct Case {
         std::optional<std::uint32_t> given;

@@ -1,6 +1,11 @@
 #include "tests/support/run_program.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
 #include <string_view>
+#include <thread>
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -30,6 +35,36 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra
     return merged;
 }
 
+// Whatever a program does, a test does not wait for it longer than this: it is killed then.
+constexpr std::chrono::minutes kMostRunTime{5};
+
+// Kills `pid` unless Ended() comes first.
+class Watchdog {
+public:
+    explicit Watchdog(pid_t pid)
+        : thread_([this, pid] {
+              std::unique_lock lock(mutex_);
+              if (!ended_.wait_for(lock, kMostRunTime, [this] { return done_; })) {
+                  ::kill(pid, SIGKILL);
+              }
+          }) {}
+
+    ~Watchdog() {
+        {
+            const std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        ended_.notify_one();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
 std::vector<char*> Pointers(std::vector<std::string>& texts) {
     std::vector<char*> pointers;
     for (std::string& text : texts) {
@@ -45,7 +80,8 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 // stall it.
 ProgramResult RunProgram(const std::vector<std::string>& argv,
                          const std::vector<std::string>& environment,
-                         const std::string& workingFolder) {
+                         const std::string& workingFolder,
+                         const std::function<void(pid_t)>& started) {
     std::vector<std::string> arguments(argv);
     std::vector<std::string> variables = MergedEnvironment(environment);
     const MemoryFile output, error;
@@ -61,9 +97,16 @@ ProgramResult RunProgram(const std::vector<std::string>& argv,
                                     Pointers(arguments).data(), Pointers(variables).data());
     posix_spawn_file_actions_destroy(&actions);
     ProgramResult result;
-    int status = 0;
-    if (spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-        result.exitCode = WEXITSTATUS(status);
+    if (spawned == 0) {
+        const Watchdog watchdog(child);
+        if (started) {
+            started(child);
+        }
+        int status = 0;
+        if (waitpid(child, &status, 0) == child) {
+            result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+        }
     }
     result.standardOutput = output.Contents<std::string>();
     result.standardError = error.Contents<std::string>();

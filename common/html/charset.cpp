@@ -1,14 +1,14 @@
 // A small form of the browsers' encoding prescan: comments are passed over, and the first <meta>
 // that names an encoding decides.
-#include "hhc/html/charset.h"
+#include "common/html/charset.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
-#include "hhc/ascii.h"
+#include "common/ascii.h"
 
-namespace hhc::html {
+namespace common::html {
 
 namespace {
 
@@ -51,7 +51,7 @@ void SkipBlanks(std::string_view text, std::size_t& at) {
 
 // "text/html; charset=utf-8" -> "utf-8".
 std::optional<std::string> CharsetOfContent(std::string_view content) {
-    const std::string folded = LowerAscii(content);
+    const std::string folded = common::LowerAscii(content);
     for (std::size_t at = folded.find("charset"); at != std::string::npos;
          at = folded.find("charset", at + 1)) {
         std::size_t pos = at + 7;
@@ -84,7 +84,7 @@ constexpr std::array<std::string_view, 17> kWindows1252Labels = {
 }  // namespace
 
 Encoding EncodingOfLabel(std::string_view label) {
-    const std::string folded = LowerAscii(Trimmed(label));
+    const std::string folded = common::LowerAscii(Trimmed(label));
     const auto in = [&folded](const auto& labels) {
         return std::find(labels.begin(), labels.end(), folded) != labels.end();
     };
@@ -107,7 +107,7 @@ std::optional<std::string> MetaCharset(std::string_view attributes) {
                attributes[at] != '/') {
             ++at;
         }
-        const std::string name = LowerAscii(attributes.substr(nameStart, at - nameStart));
+        const std::string name = common::LowerAscii(attributes.substr(nameStart, at - nameStart));
         SkipBlanks(attributes, at);
         std::string_view value;
         if (at < attributes.size() && attributes[at] == '=') {
@@ -120,7 +120,7 @@ std::optional<std::string> MetaCharset(std::string_view attributes) {
         } else if (name == "content" && !content) {
             content = std::string(value);
         } else if (name == "http-equiv") {
-            contentType = LowerAscii(Trimmed(value)) == "content-type";
+            contentType = common::LowerAscii(Trimmed(value)) == "content-type";
         }
     }
     if (charset) {
@@ -156,7 +156,7 @@ std::optional<Encoding> CharsetSniffer::Result() const {
             }
             continue;
         }
-        const std::string tag = LowerAscii(head.substr(lt + 1, 5));
+        const std::string tag = common::LowerAscii(head.substr(lt + 1, 5));
         if (tag.size() < 5 || !tag.starts_with("meta") || !(IsBlank(tag[4]) || tag[4] == '/')) {
             continue;
         }
@@ -174,4 +174,4 @@ std::optional<Encoding> CharsetSniffer::Result() const {
     return malformed_ || decoder_.Pending() ? Encoding::kWindows1252 : Encoding::kUtf8;
 }
 
-}  // namespace hhc::html
+}  // namespace common::html

@@ -1,11 +1,10 @@
-// Encoders for UTF-8 and Windows-1252, and the UTF-8 decoder both the transcoder and the page
-// sniffer read with.
-#include "hhc/html/encoding.h"
+// Encoders for UTF-8 and Windows-1252.
+#include "common/html/encoding.h"
 
 #include <algorithm>
 #include <array>
 
-namespace hhc::html {
+namespace common::html {
 
 namespace {
 
@@ -51,41 +50,6 @@ bool AppendWindows1252(char32_t c, std::string& out) {
 }
 
 }  // namespace
-
-Utf8Decoder::Step Utf8Decoder::Feed(std::uint8_t byte) {
-    if (needed_ > 0) {
-        if (byte < lower_ || byte > upper_) {
-            needed_ = 0;
-            return Step::kBroken;
-        }
-        codePoint_ = (codePoint_ << 6) | (byte & 0x3Fu);
-        lower_ = 0x80;
-        upper_ = 0xBF;
-        return --needed_ == 0 ? Step::kCharacter : Step::kMore;
-    }
-    if (byte < 0x80) {
-        codePoint_ = byte;
-        return Step::kCharacter;
-    }
-    // The second byte's range rules out overlong forms, surrogates and values past U+10FFFF.
-    if (byte >= 0xC2 && byte <= 0xDF) {
-        needed_ = 1;
-        codePoint_ = byte & 0x1Fu;
-    } else if (byte >= 0xE0 && byte <= 0xEF) {
-        needed_ = 2;
-        codePoint_ = byte & 0x0Fu;
-        lower_ = byte == 0xE0 ? 0xA0 : 0x80;
-        upper_ = byte == 0xED ? 0x9F : 0xBF;
-    } else if (byte >= 0xF0 && byte <= 0xF4) {
-        needed_ = 3;
-        codePoint_ = byte & 0x07u;
-        lower_ = byte == 0xF0 ? 0x90 : 0x80;
-        upper_ = byte == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return Step::kInvalid;
-    }
-    return Step::kMore;
-}
 
 bool AppendCharacter(char32_t codePoint, Encoding encoding, std::string& out) {
     if (codePoint > kMaxCodePoint || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
@@ -150,4 +114,4 @@ std::string Transcode(std::string_view text, Encoding from, Encoding to) {
     return out;
 }
 
-}  // namespace hhc::html
+}  // namespace common::html

@@ -1,14 +1,14 @@
 // Character references as browsers read them, with one difference: the closing ';' is required
 // (browsers also accept some legacy names without it). Numeric references to 128..159 mean the
 // Windows-1252 characters of those bytes, as every browser takes them.
-#include "hhc/html/entities.h"
+#include "common/html/entities.h"
 
 #include <array>
 #include <cstdint>
 #include <unordered_map>
 #include <utility>
 
-namespace hhc::html {
+namespace common::html {
 
 namespace {
 
@@ -185,4 +185,4 @@ std::string DecodeEntities(std::string_view text, Encoding encoding) {
     return out;
 }
 
-}  // namespace hhc::html
+}  // namespace common::html

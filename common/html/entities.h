@@ -8,13 +8,13 @@
 #include <string>
 #include <string_view>
 
-#include "hhc/html/encoding.h"
+#include "common/html/encoding.h"
 
-namespace hhc::html {
+namespace common::html {
 
 // The code point a named reference stands for ("eacute" -> U+00E9); names are case-sensitive.
 std::optional<char32_t> NamedEntity(std::string_view name);
 
 std::string DecodeEntities(std::string_view text, Encoding encoding);
 
-}  // namespace hhc::html
+}  // namespace common::html

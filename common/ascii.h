@@ -1,11 +1,11 @@
-// ASCII letter case, the only case the help compiler ignores: readers compare stored names by
-// folding A-Z alone, and bytes above 127 belong to a code page the compiler does not know.
+// ASCII letter case, the only case the programs ignore: help file readers compare stored names
+// by folding A-Z alone, and bytes above 127 belong to a code page that is not known here.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace hhc {
+namespace common {
 
 constexpr char FoldAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
@@ -31,4 +31,4 @@ inline bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-}  // namespace hhc
+}  // namespace common

@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "hhc/html/encoding.h"
+#include "common/html/encoding.h"
 
-namespace hhc::html {
+namespace common::html {
 
 // The encoding a charset label names (WHATWG labels, any letter case, blanks around ignored).
 Encoding EncodingOfLabel(std::string_view label);
@@ -36,4 +36,4 @@ private:
     bool malformed_ = false;
 };
 
-}  // namespace hhc::html
+}  // namespace common::html

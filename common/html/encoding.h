@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace hhc::html {
+#include "common/utf8.h"
+
+namespace common::html {
 
 enum class Encoding {
     kUtf8,
@@ -16,29 +18,7 @@ enum class Encoding {
     kOtherCodePage,
 };
 
-// Well-formed UTF-8, one byte at a time: no overlong forms, surrogates or code points past
-// U+10FFFF.
-class Utf8Decoder {
-public:
-    enum class Step {
-        kMore,       // the byte continues a character
-        kCharacter,  // the byte ends one: CodePoint() holds it
-        kInvalid,    // the byte cannot start a character
-        kBroken,     // the byte cannot continue the pending character: feed it again
-    };
-
-    Step Feed(std::uint8_t byte);
-
-    char32_t CodePoint() const { return codePoint_; }
-
-    // True between the bytes of one character.
-    bool Pending() const { return needed_ > 0; }
-
-private:
-    char32_t codePoint_ = 0;
-    int needed_ = 0;
-    std::uint8_t lower_ = 0x80, upper_ = 0xBF;  // range of the next continuation byte
-};
+using common::Utf8Decoder;
 
 // The bytes of `codePoint` in `encoding`, appended to `out`; false (and `out` unchanged) when
 // the encoding has no such character.
@@ -52,4 +32,4 @@ char32_t Windows1252Character(std::uint8_t byte);
 // unchanged.
 std::string Transcode(std::string_view text, Encoding from, Encoding to);
 
-}  // namespace hhc::html
+}  // namespace common::html

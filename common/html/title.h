@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "hhc/html/entities.h"
+#include "common/html/entities.h"
 
-namespace hhc::html {
+namespace common::html {
 
 class TitleFinder {
 public:
@@ -45,4 +45,4 @@ std::string CleanTitle(std::string_view raw, Encoding encoding);
 // The first <title>'s text of a whole page, cleaned; nothing when it has none.
 std::optional<std::string> PageTitle(std::string_view page, Encoding encoding);
 
-}  // namespace hhc::html
+}  // namespace common::html

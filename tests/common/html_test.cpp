@@ -9,12 +9,12 @@
 
 #include <gtest/gtest.h>
 
-#include "hhc/html/charset.h"
-#include "hhc/html/entities.h"
-#include "hhc/html/title.h"
+#include "common/html/charset.h"
+#include "common/html/entities.h"
+#include "common/html/title.h"
 #include "tests/support/run_program.h"
 
-namespace hhc::html {
+namespace common::html {
 namespace {
 
 struct EntityCase {
@@ -254,4 +254,4 @@ TEST(Transcode, BetweenUtf8AndWindows1252) {
 }
 
 }  // namespace
-}  // namespace hhc::html
+}  // namespace common::html

@@ -1,12 +1,12 @@
 // Title scan as a small state machine over the page's pieces. Only a few bytes are ever kept
 // between pieces: the start of what may be a tag name or a comment end.
-#include "hhc/html/title.h"
+#include "common/html/title.h"
 
 #include <algorithm>
 
-#include "hhc/ascii.h"
+#include "common/ascii.h"
 
-namespace hhc::html {
+namespace common::html {
 
 namespace {
 
@@ -21,7 +21,7 @@ bool IsHtmlSpace(char c) {
 Match MatchTag(std::string_view text, std::string_view tag) {
     const std::size_t n = std::min(text.size(), tag.size());
     for (std::size_t i = 0; i < n; ++i) {
-        if (FoldAscii(text[i]) != tag[i]) {
+        if (common::FoldAscii(text[i]) != tag[i]) {
             return Match::kNo;
         }
     }
@@ -189,4 +189,4 @@ std::optional<std::string> PageTitle(std::string_view page, Encoding encoding) {
     return CleanTitle(*raw, encoding);
 }
 
-}  // namespace hhc::html
+}  // namespace common::html
