@@ -5,7 +5,8 @@
 // and without; chmlib's extract_chmLib reads it back. Counts the script-loaded resources among
 // the extracted files, compares two headless Chromium screenshots at 1024x768 of each start
 // page (the original from the server; the stored copy from file: once the server is gone) and
-// times the browser's cost, the median of several runs each way (`--smoke`: one). Prints
+// times the browser's cost, the median of several runs each way (`--smoke`: one run, no
+// screenshots). Prints
 //
 //   browser: S of S script-loaded resources stored, start page 0.0 % px different offline, +T s
 //
@@ -272,13 +273,15 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "%s: missing %s\n", page.name.c_str(), resource.path.c_str());
             }
         }
-        originals.push_back(Screenshot(home, server->Url("/site" + page.path),
-                                       home.path() + "original" + std::to_string(p) + ".png",
-                                       false));
+        if (!smoke) {
+            originals.push_back(Screenshot(home, server->Url("/site" + page.path),
+                                           home.path() + "original" + std::to_string(p) + ".png",
+                                           false));
+        }
     }
     server.reset();  // the network is cut
     double worst = 0;
-    for (std::size_t p = 0; p < pages.size(); ++p) {
+    for (std::size_t p = 0; p < originals.size(); ++p) {
         const QImage offline =
             Screenshot(home, "file://" + extracted[p] + pages[p].path,
                        home.path() + "offline" + std::to_string(p) + ".png", true);
@@ -286,9 +289,10 @@ int main(int argc, char** argv) {
         std::printf("  %s: %.1f %% px different offline\n", pages[p].name.c_str(), different);
         worst = std::max(worst, different);
     }
-    std::printf(
-        "browser: %d of %d script-loaded resources stored, start page %.1f %% px different "
-        "offline, +%.2f s\n",
-        stored, total, worst, added / static_cast<double>(pages.size()));
+    char pixels[64];
+    std::snprintf(pixels, sizeof pixels, "start page %.1f %% px different offline", worst);
+    std::printf("browser: %d of %d script-loaded resources stored, %s, +%.2f s\n", stored, total,
+                smoke ? "start page pixels not compared" : pixels,
+                added / static_cast<double>(pages.size()));
     return stored == total ? 0 : 1;
 }
