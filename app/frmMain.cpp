@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 
 #include "about/frmAbout.h"
 #include "app/browser_urls.h"
@@ -32,6 +33,7 @@ constexpr int kPanelTravel = 840;        // twips the panel grows by when it ope
 constexpr int kPanelOpenHeight = 1095;   // the frame, open
 constexpr int kPanelClosedHeight = 255;  // the frame, closed: its caption row alone
 constexpr int kProgressHeight = 300;     // the line below the buttons that a run adds
+constexpr int kListedLevels = 3;         // levels of links the follow list offers
 
 QString ErrorText(const engine::RunError& error) {
     return QStringLiteral("Error %1: %2")
@@ -91,9 +93,14 @@ frmMain::frmMain(settings::SettingsStore& store, engine::Fetcher& Net,
     setTabOrder(btnCancel, optLinks[0]);
     setTabOrder(optLinks[0], optLinks[1]);
     setTabOrder(optLinks[1], optLinks[2]);
+    setTabOrder(optLinks[2], cboFollow);
+    setTabOrder(cboFollow, txtMaxPages);
     cboInputUrl->setFocus();
 
-    host_ = std::make_unique<QtHost>(this, optLinks);
+    host_ = std::make_unique<QtHost>(this, optLinks, [this](std::size_t done, std::size_t known) {
+        pages_ = {done, known};
+        ShowProgress(fetched_);
+    });
     converter_ = std::make_unique<engine::Converter>(Net, *host_, runner, files);
     ConnectHandlers();
 }
@@ -132,6 +139,37 @@ void frmMain::BuildOptionsPanel() {
     imgAboutDown->hide();
     imgSetupDown->hide();
     imgUpUp->hide();
+    BuildBookControls();
+}
+
+// Below the link mode, where the original panel left room beside About and Setup.
+void frmMain::BuildBookControls() {
+    cboFollow =
+        ui::Placed(new QComboBox(frmOptions), "cboFollow", ui::TwipsRect(360, 780, 1545, 255));
+    cboFollow->addItem(tr("This page only"));
+    cboFollow->addItem(tr("Links, 1 level"));
+    for (int levels = 2; levels <= kListedLevels; ++levels) {
+        cboFollow->addItem(tr("Links, %1 levels").arg(levels));
+    }
+    cboFollow->setToolTip(
+        tr("The pages to take: this page only, or the pages its links lead "
+           "to, as many links away"));
+    txtMaxPages =
+        ui::Placed(new QSpinBox(frmOptions), "txtMaxPages", ui::TwipsRect(1935, 780, 1020, 255));
+    txtMaxPages->setRange(1, 100000);
+    txtMaxPages->setPrefix(tr("max "));
+    txtMaxPages->setToolTip(tr("At most this many pages in the help file"));
+    connect(cboFollow, &QComboBox::currentIndexChanged, this,
+            [this](int index) { txtMaxPages->setEnabled(index > 0); });
+}
+
+void frmMain::ShowBookSettings(const engine::BookOptions& book) {
+    if (book.follow > kListedLevels) {
+        cboFollow->addItem(tr("Links, %1 levels").arg(book.follow));
+    }
+    cboFollow->setCurrentIndex(std::min(book.follow, kListedLevels + 1));
+    txtMaxPages->setValue(static_cast<int>(std::min<std::size_t>(book.maxPages, 100000)));
+    txtMaxPages->setEnabled(book.follow > 0);
 }
 
 // A pressed picture stands in for its raised one until the release: the release of a press
@@ -171,6 +209,8 @@ bool frmMain::Form_Load(SingleInstance& instance) {
     const RunSettings run = ReadRunSettings(store_);
     converter_->capture = run.capture;
     converter_->limits = run.limits;
+    converter_->book = run.book;
+    ShowBookSettings(run.book);
     converter_->interrupted = platform::InterruptRequested;
     GetBrowserUrls();
     txtOutputFile->setText(QString::fromStdString(outputFolder + "index.chm"));
@@ -209,6 +249,9 @@ void frmMain::btnOK_Click() {
 std::optional<engine::RunError> frmMain::RunConversion() {
     const WaitCursor busy;
     const platform::InterruptGuard interrupts;
+    const int chosen = cboFollow->currentIndex();
+    converter_->book.follow = chosen > kListedLevels ? converter_->book.follow : chosen;
+    converter_->book.maxPages = static_cast<std::size_t>(txtMaxPages->value());
     const settings::RunSettings run = settings::ReadRunSettings(store_);
     // Goes with the run, before the working folder: the browser and its profile.
     const std::unique_ptr<engine::PageProbe> browser = platform::MakeBrowserProbe(
@@ -226,6 +269,7 @@ std::optional<engine::RunError> frmMain::RunConversion() {
 }
 
 void frmMain::ShowProgress(const platform::FetchProgress& progress) {
+    fetched_ = progress;
     if (lblProgress == nullptr) {
         const int top = btnOK->geometry().bottom() + ui::Px(60);
         lblProgress = new QLabel(this);
@@ -234,7 +278,7 @@ void frmMain::ShowProgress(const platform::FetchProgress& progress) {
         setFixedSize(width(), height() + ui::Px(kProgressHeight));
         lblProgress->show();
     }
-    lblProgress->setText(QString::fromStdString(platform::ProgressText(progress)));
+    lblProgress->setText(QString::fromStdString(platform::ProgressText(progress, pages_)));
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 

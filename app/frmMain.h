@@ -1,5 +1,6 @@
 // The main window: the page's address and the output file, OK and Cancel, and the options
-// panel with the link mode and the About and Setup picture buttons. Its start-up (Form_Load)
+// panel with the link mode, how far links are followed, and the About and Setup picture
+// buttons. Its start-up (Form_Load)
 // runs before it is shown; a conversion runs inside OK's handler and ends the program.
 #pragma once
 
@@ -23,6 +24,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QtHost;
 class SingleInstance;
 
@@ -61,6 +63,8 @@ private slots:
 private:
     std::optional<engine::RunError> RunConversion();
     void BuildOptionsPanel();
+    void BuildBookControls();
+    void ShowBookSettings(const engine::BookOptions& book);
     void ConnectHandlers();
     void GetBrowserUrls();
     void ShiftBelowPanel(int twips);
@@ -79,6 +83,8 @@ private:
     QGroupBox* frmOptions;
     QLabel* Image1;
     std::array<QRadioButton*, 3> optLinks;
+    QComboBox* cboFollow;  // this page only, or the pages it links to, N levels
+    QSpinBox* txtMaxPages;
     PictureBox* imgAboutUp;
     PictureBox* imgAboutDown;
     PictureBox* imgSetupUp;
@@ -86,6 +92,8 @@ private:
     PictureBox* imgDownUp;
     PictureBox* imgUpUp;
     QLabel* lblProgress = nullptr;
+    platform::FetchProgress fetched_;
+    platform::PageCount pages_;
 
     std::unique_ptr<QtHost> host_;
     std::unique_ptr<engine::Converter> converter_;

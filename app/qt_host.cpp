@@ -2,8 +2,8 @@
 
 #include "ui/message_box.h"
 
-QtHost::QtHost(QWidget* window, const std::array<QRadioButton*, 3>& optLinks)
-    : window_(window), optLinks_(optLinks) {}
+QtHost::QtHost(QWidget* window, const std::array<QRadioButton*, 3>& optLinks, PagesSink pages)
+    : window_(window), optLinks_(optLinks), pages_(std::move(pages)) {}
 
 // Only Null and External are asked; Absolute is what is left.
 engine::LinkMode QtHost::CurrentLinkMode() const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include <QRadioButton>
 
@@ -10,12 +11,17 @@
 
 class QtHost : public engine::Host {
 public:
-    QtHost(QWidget* window, const std::array<QRadioButton*, 3>& optLinks);
+    using PagesSink = std::function<void(std::size_t done, std::size_t known)>;
+
+    QtHost(QWidget* window, const std::array<QRadioButton*, 3>& optLinks, PagesSink pages);
 
     engine::LinkMode CurrentLinkMode() const override;
     void ShowMessage(std::string_view text) override;
 
+    void ShowPages(std::size_t done, std::size_t known) override { pages_(done, known); }
+
 private:
     QWidget* window_;
     std::array<QRadioButton*, 3> optLinks_;
+    PagesSink pages_;
 };

@@ -1,6 +1,6 @@
 // korva-convert's command line:
-//   korva-convert URL OUTPUT [--links absolute|external|null] [--classic] [--sequential]
-//                 [--browser auto|off|PATH]
+//   korva-convert URL OUTPUT [--links absolute|external|null] [--follow N] [--scope folder|site]
+//                 [--classic] [--sequential] [--browser auto|off|PATH]
 //   korva-convert --version | --help
 #pragma once
 
@@ -11,17 +11,20 @@
 #include "engine/ports.h"
 
 inline constexpr std::string_view kUsage =
-    "usage: korva-convert URL OUTPUT [--links absolute|external|null] [--classic] "
-    "[--sequential] [--browser auto|off|PATH]\n"
+    "usage: korva-convert URL OUTPUT [--links absolute|external|null] [--follow N]\n"
+    "                     [--scope folder|site] [--classic] [--sequential]\n"
+    "                     [--browser auto|off|PATH]\n"
     "       korva-convert --version | --help";
 
 struct Arguments {
     std::string url;
     std::string output;
     engine::LinkMode mode = engine::LinkMode::Absolute;
-    bool classic = false;     // the original capture: "chm<N>" names in one folder
-    bool sequential = false;  // one address at a time
-    std::optional<std::string> browser = std::nullopt;  // the Browser setting for this run
+    bool classic = false;                // the original capture: "chm<N>" names in one folder
+    bool sequential = false;             // one address at a time
+    std::optional<int> follow;           // links to follow from the start page, over the settings
+    std::optional<bool> wholeSite;       // --scope site, over the settings
+    std::optional<std::string> browser;  // the Browser setting, over the settings
 };
 
 // Nothing when the command line is not one of the forms above.

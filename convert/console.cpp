@@ -11,8 +11,14 @@ void Console::ShowMessage(std::string_view text) {
     std::cerr << text << '\n';
 }
 
+void Console::ShowPages(std::size_t done, std::size_t known) {
+    pages_ = {done, known};
+    ShowProgress(fetched_);
+}
+
 void Console::ShowProgress(const platform::FetchProgress& progress) {
-    std::string line = platform::ProgressText(progress);
+    fetched_ = progress;
+    std::string line = platform::ProgressText(progress, pages_);
     if (!terminal_ || line == shown_) {
         return;
     }

@@ -15,6 +15,7 @@ public:
     engine::LinkMode CurrentLinkMode() const override { return mode_; }
 
     void ShowMessage(std::string_view text) override;
+    void ShowPages(std::size_t done, std::size_t known) override;
 
     // Rewrites the progress line; nothing when standard error is not a terminal.
     void ShowProgress(const platform::FetchProgress& progress);
@@ -26,4 +27,6 @@ private:
     engine::LinkMode mode_;
     bool terminal_;
     std::string shown_;  // the progress line on the screen now
+    platform::FetchProgress fetched_;
+    platform::PageCount pages_;
 };

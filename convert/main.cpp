@@ -38,6 +38,9 @@ int Convert(const Arguments& arguments, const std::string& compiler,
     converter.sCompiler = compiler;
     converter.capture = arguments.classic ? engine::Capture::Classic : run.capture;
     converter.limits = run.limits;
+    converter.book = run.book;
+    converter.book.follow = arguments.follow.value_or(run.book.follow);
+    converter.book.wholeSite = arguments.wholeSite.value_or(run.book.wholeSite);
     converter.interrupted = platform::InterruptRequested;
     int status = 0;
     std::unique_ptr<engine::PageProbe> browser;

@@ -21,10 +21,6 @@ namespace {
 // stack; past this depth a document is stored as it came.
 constexpr int kMostNestedDocuments = 64;
 
-// Below the working folder: bodies stored as fetched, written here as they arrive and moved
-// to their names once the run knows them. No host and no classic name starts with ".".
-constexpr std::string_view kIncomingFolder = ".incoming/";
-
 }  // namespace
 
 std::int32_t CountOcc(std::string_view String1, std::string_view String2) {
@@ -47,12 +43,12 @@ void Converter::Convert(std::string_view typedUrl, const std::string& outputFile
     files_.MakeFolder(TempDir + std::string(kIncomingFolder));
     Net.SortBodies(TempDir + std::string(kIncomingFolder),
                    [this](std::string_view url, std::string_view headers) {
-                       return url == sURL || IsRewritten(headers);
+                       return inMemory_.contains(FoldCase(url)) || IsRewritten(headers);
                    });
     Net.StopWhen([this] { return guard_.ShouldStop(); });
-    Net.PlanWith([this](std::string_view address, std::string_view headers, std::string_view body) {
-        return PlanAhead(address, headers, body);
-    });
+    Net.PlanWith(
+        [this](std::string_view asked, std::string_view address, std::string_view headers,
+               std::string_view body) { return PlanAhead(asked, address, headers, body); });
     try {
         Run(typedUrl, outputFile);
     } catch (...) {
@@ -69,6 +65,8 @@ void Converter::Run(std::string_view typedUrl, const std::string& outputFile) {
     tFiles = ResourceTable();
     names_ = MakeLocalNames(capture);
     startPage_ = {};
+    book_ = Book(book);
+    inMemory_.clear();
     // http://host becomes http://host/; a local path keeps its slashes as typed.
     if (CountOcc(sURL, "/") == 2 && InStr(sURL, "://") != 0) {
         sURL += "/";
@@ -77,7 +75,15 @@ void Converter::Run(std::string_view typedUrl, const std::string& outputFile) {
     const std::string startPage = FoundError ? LocalStartPage() : stored;
 
     const std::string project = TempDir + std::string(kProjectFile);
-    files_.WriteFile(project, ProjectText(startPage, tFiles));
+    if (capture == Capture::Complete) {
+        WriteNavigation();
+        const bool pages = !book_.pages().empty();
+        const HelpNavigation navigation{pages ? std::string(kContentsFile) : "",
+                                        pages ? std::string(kIndexFile) : ""};
+        files_.WriteFile(project, ProjectText(startPage, tFiles, &navigation));
+    } else {
+        files_.WriteFile(project, ProjectText(startPage, tFiles));
+    }
     Compile(project);
     DeleteWorkingFiles(stored);
     const std::string compiled = TempDir + std::string(kCompiledFile);
@@ -116,8 +122,14 @@ void Converter::Compile(const std::string& project) {
                            (written ? ")" : "; no help file was written)")};
 }
 
-// The start page is held in memory whatever its type (the sorter sees to it).
+// The start page is held in memory whatever its type. When links are followed, the start
+// page's robots.txt is read first, so the pages it names can be fetched ahead as it arrives.
 std::string Converter::GetPage(const std::string& Url) {
+    inMemory_.insert(FoldCase(Url));
+    if (capture == Capture::Complete && book.follow > 0 && !OriginOf(Url).empty()) {
+        ReadRobots(OriginOf(Url));
+        book_.Plan(Url, 0);
+    }
     std::string sData = std::move(Net.OpenURL(Url).bytes);
     guard_.Check();
     if (sData.empty()) {
@@ -126,8 +138,15 @@ std::string Converter::GetPage(const std::string& Url) {
     }
     const std::string pageUrl = Net.FinalUrl();
     startPage_ = {pageUrl, names_->StartPage(pageUrl)};
-    StorePage(std::move(sData), pageUrl, startPage_.localName);
-    AddScriptLoads(pageUrl);
+    if (capture == Capture::Classic) {
+        StorePage(std::move(sData), pageUrl, startPage_.localName);
+        return startPage_.localName;
+    }
+    BookPage start{pageUrl, startPage_.localName, 0, 0, Net.GetHeader(), "", {}};
+    book_.Begin(std::move(start));
+    book_.Alias(Url, 0);
+    StoreBookPage(0, std::move(sData));
+    StoreHeldPages();
     return startPage_.localName;
 }
 
@@ -212,7 +231,8 @@ bool Converter::IsRewritten(std::string_view headers) const {
 
 void Converter::StorePage(std::string sData, const std::string& pageUrl, const std::string& name) {
     ++nestedDocuments_;
-    IterateTags(sData, Document{pageUrl, name, capture}, host_, *this);
+    PageLinks* pages = book_.pages().empty() ? nullptr : this;
+    IterateTags(sData, Document{pageUrl, name, capture, pages}, host_, *this);
     --nestedDocuments_;
     Keep(name, sData);
 }
@@ -228,14 +248,22 @@ void Converter::StoreStyleSheet(const std::string& css, const std::string& sheet
 }
 
 // What a fetched document will ask for that the run does not know yet: the addresses a
-// fetcher may get ahead of the run.
-std::vector<std::string> Converter::PlanAhead(std::string_view address, std::string_view headers,
-                                              std::string_view body) const {
-    std::vector<std::string> plan = PlanFetches(address, headers, body, capture);
-    std::erase_if(plan, [this](const std::string& url) {
-        return tFiles.Find(url) != nullptr || tFiles.Refused(url) ||
-               (capture == Capture::Complete && EqualsNoCase(url, startPage_.address));
-    });
+// fetcher may get ahead of the run, the pages its links lead to among them when the book
+// follows them from there.
+std::vector<std::string> Converter::PlanAhead(std::string_view asked, std::string_view address,
+                                              std::string_view headers, std::string_view body) {
+    const int depth = capture == Capture::Complete ? book_.DepthOf(asked) : -1;
+    const bool follow = depth >= 0 && depth < book.follow;
+    std::vector<std::string> plan;
+    for (PlannedFetch& fetch : PlanFetches(address, headers, body, capture, follow)) {
+        if (fetch.page && Plannable(fetch.address)) {
+            book_.Plan(fetch.address, depth + 1);
+            plan.push_back(std::move(fetch.address));
+        } else if (!fetch.page && tFiles.Find(fetch.address) == nullptr &&
+                   !tFiles.Refused(fetch.address) && book_.Find(fetch.address) == nullptr) {
+            plan.push_back(std::move(fetch.address));
+        }
+    }
     return plan;
 }
 
@@ -266,6 +294,8 @@ std::string Converter::LocalStartPage() const {
 void Converter::DeleteWorkingFiles(const std::string& startPage) {
     files_.ClearFolder(TempDir + std::string(kIncomingFolder));  // what was fetched, not stored
     files_.RemoveFolder(TempDir + std::string(kIncomingFolder));
+    files_.DeleteFile(TempDir + std::string(kContentsFile));
+    files_.DeleteFile(TempDir + std::string(kIndexFile));
     for (const ResourceRow& row : tFiles.tFiles()) {
         files_.DeleteFile(TempDir + row.localName);
     }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "engine/local_names.h"
 #include "engine/media_rewriter.h"
 #include "engine/text.h"
 #include "engine/url.h"
@@ -10,6 +11,9 @@
 namespace engine {
 
 namespace {
+
+constexpr std::string_view kFollowedRels[] = {"next",    "prev",    "contents",   "index",
+                                              "chapter", "section", "subsection", "start"};
 
 bool OpensWindows(std::string_view tname) {
     return EqualsNoCase(tname, "A") || EqualsNoCase(tname, "AREA") || EqualsNoCase(tname, "FORM");
@@ -44,20 +48,45 @@ void OpenInNewWindow(TagRecord& tag) {
     }
 }
 
+// The reference to the book's page for `value`, relative to the document; nothing when the
+// target is no page of the book. FORM actions and same-document references never are.
+std::optional<std::string> BookReference(const TagRecord& tag, const std::string& value,
+                                         const LinkContext& context) {
+    if (context.pages == nullptr || value.starts_with('#') || EqualsNoCase(tag.tname, "FORM")) {
+        return std::nullopt;
+    }
+    const std::string target = CompileUrl(context.base, value);
+    const auto [address, fragment] = SplitFragment(target);
+    const bool followed = !EqualsNoCase(tag.tname, "LINK") || RelHasAny(tag, kFollowedRels);
+    const std::optional<std::string> stored =
+        context.pages->PageFor(std::string(address), followed);
+    if (!stored) {
+        return std::nullopt;
+    }
+    return RelativeReference(context.localPath, *stored) + std::string(fragment);
+}
+
 }  // namespace
 
-void AlterLinks(TagRecord& tag, std::string_view base, const Host& host) {
+void AlterLinks(TagRecord& tag, const LinkContext& context, const Host& host) {
     const std::string_view linkAttribute = LinkAttributeOf(tag);
     if (linkAttribute.empty()) {
         return;
     }
     const LinkMode mode = host.CurrentLinkMode();
+    bool toBook = false;
     for (TagAttribute& attribute : tag.tTags) {
-        if (EqualsNoCase(attribute.name, linkAttribute)) {
-            attribute.value = mode == LinkMode::Null ? "" : Target(base, attribute.value);
+        if (!EqualsNoCase(attribute.name, linkAttribute)) {
+            continue;
+        }
+        if (std::optional<std::string> reference = BookReference(tag, attribute.value, context)) {
+            attribute.value = std::move(*reference);
+            toBook = true;
+        } else {
+            attribute.value = mode == LinkMode::Null ? "" : Target(context.base, attribute.value);
         }
     }
-    if (mode == LinkMode::External && OpensWindows(tag.tname)) {
+    if (mode == LinkMode::External && OpensWindows(tag.tname) && !toBook) {
         OpenInNewWindow(tag);
     }
 }

@@ -28,6 +28,9 @@ class Host : public MessageSink {
 public:
     // The mode chosen now; asked again for every link tag, never remembered.
     virtual LinkMode CurrentLinkMode() const = 0;
+
+    // When links are followed: how many pages are rewritten, and how many are known so far.
+    virtual void ShowPages(std::size_t /*done*/, std::size_t /*known*/) {}
 };
 
 class ResourceSaver {
@@ -76,9 +79,11 @@ public:
     virtual void StopWhen(StopSignal stop) = 0;
 
     // What a fetched document will ask for next (see prefetch_plan.h), for a fetcher that gets
-    // addresses ahead of the run; one that fetches only what is asked ignores it.
-    using Planner = std::function<std::vector<std::string>(
-        std::string_view address, std::string_view headers, std::string_view body)>;
+    // addresses ahead of the run; one that fetches only what is asked ignores it. `asked` is
+    // the address asked for, `address` where its redirects ended.
+    using Planner =
+        std::function<std::vector<std::string>(std::string_view asked, std::string_view address,
+                                               std::string_view headers, std::string_view body)>;
     virtual void PlanWith(Planner planner) = 0;
 };
 

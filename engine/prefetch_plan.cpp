@@ -11,23 +11,40 @@ namespace engine {
 
 namespace {
 
+bool IsWebAddress(std::string_view url) {
+    return StartsWithNoCase(url, 1, "http://") || StartsWithNoCase(url, 1, "https://");
+}
+
 // Keeps the addresses asked for and stores nothing, so no nested page is scanned: a frame
-// page's own resources are planned when the frame page arrives.
-class PlanningSaver : public ResourceSaver {
+// page's own resources are planned when the frame page arrives. Links to follow are kept too
+// when `followLinks` is set; none is ever a stored page here.
+class PlanningSaver : public ResourceSaver, public PageLinks {
 public:
+    explicit PlanningSaver(bool followLinks) : followLinks_(followLinks) {}
+
     std::string SaveFile(const std::string& Url) override {
-        const bool web =
-            StartsWithNoCase(Url, 1, "http://") || StartsWithNoCase(Url, 1, "https://");
-        if (web && seen_.insert(FoldCase(Url)).second) {
-            addresses.push_back(Url);
-        }
+        Keep(Url, false);
         return "";
     }
 
-    std::vector<std::string> addresses;
+    std::optional<std::string> PageFor(const std::string& address, bool followed) override {
+        if (followLinks_ && followed) {
+            Keep(address, true);
+        }
+        return std::nullopt;
+    }
+
+    std::vector<PlannedFetch> planned;
 
 private:
-    std::unordered_set<std::string> seen_;
+    void Keep(const std::string& address, bool page) {
+        if (IsWebAddress(address) && seen_[page].insert(FoldCase(address)).second) {
+            planned.push_back({address, page});
+        }
+    }
+
+    bool followLinks_;
+    std::unordered_set<std::string> seen_[2];  // resources, pages
 };
 
 // The plan must not ask the user anything: links are not fetched, whatever the mode.
@@ -40,19 +57,19 @@ public:
 
 }  // namespace
 
-std::vector<std::string> PlanFetches(std::string_view address, std::string_view headers,
-                                     std::string_view body, Capture capture) {
+std::vector<PlannedFetch> PlanFetches(std::string_view address, std::string_view headers,
+                                      std::string_view body, Capture capture, bool followLinks) {
     const std::optional<ContentKind> kind = KindOf(headers, capture);
-    PlanningSaver saver;
+    PlanningSaver saver(followLinks);
     if (kind && kind->handling == Handling::Page) {
         SilentHost host;
         std::string copy(body);
-        IterateTags(copy, Document{address, "", capture}, host, saver);
+        IterateTags(copy, Document{address, "", capture, &saver}, host, saver);
     } else if (kind && kind->handling == Handling::StyleSheet) {
         ResourceLinker linker(address, "", capture, saver);
         RewriteStyleSheet(body, [&linker](std::string_view ref) { return linker.Localize(ref); });
     }
-    return std::move(saver.addresses);
+    return std::move(saver.planned);
 }
 
 }  // namespace engine

@@ -33,6 +33,7 @@ constexpr KnownType kTypes[] = {
     {"image/bmp", ".bmp", "", Handling::Store, Capture::Classic},
     {"text/css", ".css", "", Handling::StyleSheet, Capture::Classic},
     {"text/javascript", ".js", ".mjs", Handling::Store, Capture::Classic},
+    {"application/xhtml+xml", ".htm", ".html", Handling::Page, Capture::Complete},
     {"application/javascript", ".js", ".mjs", Handling::Store, Capture::Classic},
     {"font/woff2", ".woff2", "", Handling::Store, Capture::Complete},
     {"font/woff", ".woff", "", Handling::Store, Capture::Complete},

@@ -37,8 +37,8 @@ void FollowBase(const TagRecord& tag, std::string_view pageUrl, ResourceLinker& 
     }
 }
 
-void RewriteTag(TagRecord& tag, ResourceLinker& linker, Host& host) {
-    AlterLinks(tag, linker.base(), host);
+void RewriteTag(TagRecord& tag, ResourceLinker& linker, const Document& document, Host& host) {
+    AlterLinks(tag, {linker.base(), document.localPath, document.pages}, host);
     AlterImages(tag, linker);
     AlterFrames(tag, linker);
     AlterStyles(tag, linker);
@@ -92,7 +92,7 @@ void IterateTags(std::string& sData, const Document& document, Host& host, Resou
             continue;
         }
         GetTagInfo(Mid(page, p, q - p + 1), tag, host);
-        RewriteTag(tag, linker, host);
+        RewriteTag(tag, linker, document, host);
         if (EqualsNoCase(tag.tname, "BASE")) {
             FollowBase(tag, document.address, linker);
             rewritten.SwapText("", p, q + 1);

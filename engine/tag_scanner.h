@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/capture.h"
+#include "engine/link_rewriter.h"
 #include "engine/ports.h"
 
 namespace engine {
@@ -17,6 +18,7 @@ struct Document {
     std::string_view
         localPath;  // its name below the working folder: references are made relative to it
     Capture capture = Capture::Complete;
+    PageLinks* pages = nullptr;  // the book's pages that links may point at, if any
 };
 
 // Rewrites `sData` in place. References resolve against the document's address, and after a

@@ -96,11 +96,12 @@ bool ConcurrentFetcher::IsRunning(const std::string& url) const {
 }
 
 // The addresses the response's document will ask for join the queue, once each.
-void ConcurrentFetcher::Plan(const Response& response, int depth) {
+void ConcurrentFetcher::Plan(const std::string& asked, const Response& response, int depth) {
     if (!planner_ || depth >= kMostPlanDepth || response.body.bytes.empty()) {
         return;
     }
-    for (std::string& url : planner_(response.finalUrl, response.headers, response.body.bytes)) {
+    for (std::string& url :
+         planner_(asked, response.finalUrl, response.headers, response.body.bytes)) {
         if (planned_.insert(engine::FoldCase(url)).second) {
             ++counts_.known;
             depthOf_[url] = depth + 1;
@@ -187,7 +188,7 @@ void ConcurrentFetcher::Collect(CURL* handle, CURLcode result) {
     idle_.push_back(std::move(running.transfer));
     ++counts_.fetched;
     counts_.bytes += response.body.size;
-    Plan(response, running.depth);
+    Plan(running.url, response, running.depth);
     HeldFor(response.body) += response.body.size;
     fetched_[running.url] = std::move(response);
 }

@@ -48,7 +48,7 @@ private:
         int depth;
     };
 
-    void Plan(const Response& response, int depth);
+    void Plan(const std::string& asked, const Response& response, int depth);
     bool MayStart(const Job& job) const;
     void Start(const Job& job);
     void StartWaiting();

@@ -7,11 +7,15 @@
 
 namespace platform {
 
-std::string ProgressText(const FetchProgress& progress) {
+std::string ProgressText(const FetchProgress& progress, PageCount pages) {
     char text[80];
     std::snprintf(text, sizeof text, "fetched %zu of %zu, %.1f MB", progress.fetched,
                   progress.known, static_cast<double>(progress.bytes) / (1 << 20));
-    return text;
+    if (pages.known == 0) {
+        return text;
+    }
+    return "page " + std::to_string(pages.done) + " of " + std::to_string(pages.known) +
+           " \u00b7 " + text;
 }
 
 std::optional<Response> LocalResponse(const std::string& url) {

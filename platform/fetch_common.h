@@ -20,8 +20,15 @@ struct FetchProgress {
 
 using ProgressSink = std::function<void(const FetchProgress&)>;
 
-// "fetched 31 of 48, 1.2 MB", as both programs show it.
-std::string ProgressText(const FetchProgress& progress);
+// Pages of a book rewritten and known, when links are followed.
+struct PageCount {
+    std::size_t done = 0;
+    std::size_t known = 0;
+};
+
+// "fetched 31 of 48, 1.2 MB", as both programs show it; with pages known,
+// "page 12 of 40 · fetched 310 of 512, 8.1 MB".
+std::string ProgressText(const FetchProgress& progress, PageCount pages = {});
 
 // A data: address decoded, in memory (its media type as the only header line), and nothing for
 // any other address that is not http or https; no answer for a web address, which needs a

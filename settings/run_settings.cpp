@@ -31,6 +31,9 @@ RunSettings ReadRunSettings(const SettingsStore& store) {
     run.maxPageBytes = Number(store, kMaxPageKey, run.maxPageBytes / kMB) * kMB;
     run.limits.maxResources = Number(store, kMaxResourcesKey, run.limits.maxResources);
     run.limits.maxStoredBytes = Number(store, kMaxStoredKey, run.limits.maxStoredBytes / kMB) * kMB;
+    run.book.follow = static_cast<int>(std::min<std::uint64_t>(Number(store, kFollowKey, 0), 1000));
+    run.book.wholeSite = store.GetSetting(kSection, kScopeKey, "folder") == "site";
+    run.book.maxPages = Number(store, kMaxPagesKey, run.book.maxPages);
     run.limits.maxRunTime = std::chrono::seconds(static_cast<long long>(
         Number(store, kMaxRunKey, static_cast<std::uint64_t>(run.limits.maxRunTime.count()))));
     run.browser = store.GetSetting(kSection, kBrowserKey, run.browser);

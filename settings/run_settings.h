@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/book.h"
 #include "engine/capture.h"
 #include "engine/run_guard.h"
 #include "settings/settings_store.h"
@@ -20,7 +21,10 @@ inline constexpr std::string_view kMaxResourcesKey = "MaxResources";
 inline constexpr std::string_view kMaxStoredKey = "MaxStoredMB";  // all files of a run
 inline constexpr std::string_view kMaxRunKey = "MaxRunSeconds";
 inline constexpr std::string_view kParallelKey = "Parallel";  // "false": one address at a time
-inline constexpr std::string_view kBrowserKey = "Browser";    // "auto" (default), "off" or a path
+inline constexpr std::string_view kFollowKey = "Follow";      // links to follow; 0: one page
+inline constexpr std::string_view kScopeKey = "Scope";        // "folder" (default) or "site"
+inline constexpr std::string_view kMaxPagesKey = "MaxPages";
+inline constexpr std::string_view kBrowserKey = "Browser";  // "auto" (default), "off" or a path
 inline constexpr std::string_view kBrowserSecondsKey = "BrowserSeconds";  // after the load event
 
 struct RunSettings {
@@ -29,6 +33,7 @@ struct RunSettings {
     std::size_t maxDownloadBytes = std::size_t{256} << 20;
     std::size_t maxPageBytes = std::size_t{32} << 20;
     engine::RunLimits limits;
+    engine::BookOptions book;
     std::string browser = "auto";  // which browser tells what scripts load
     std::chrono::seconds browserSeconds{5};
 };

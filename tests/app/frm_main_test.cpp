@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -106,13 +107,27 @@ TEST_F(FrmMainTest, TabGoesThroughTheControlsInOrder) {
     Load();
     std::vector<QString> order;
     QWidget* widget = Find<QComboBox>("cboInputUrl");
-    for (int i = 0; i < 100 && order.size() < 7; ++i, widget = widget->nextInFocusChain()) {
+    for (int i = 0; i < 100 && order.size() < 9; ++i, widget = widget->nextInFocusChain()) {
         if ((widget->focusPolicy() & Qt::TabFocus) && !widget->objectName().isEmpty()) {
             order.push_back(widget->objectName());
         }
     }
     EXPECT_EQ(order, (std::vector<QString>{"cboInputUrl", "txtOutputFile", "btnOK", "btnCancel",
-                                           "optLinks_0", "optLinks_1", "optLinks_2"}));
+                                           "optLinks_0", "optLinks_1", "optLinks_2", "cboFollow",
+                                           "txtMaxPages"}));
+}
+
+// How far links are followed starts from the settings; the page limit counts only then.
+TEST_F(FrmMainTest, TheFollowControlsStartFromTheSettings) {
+    store_.values["Main/Follow"] = "7";
+    store_.values["Main/MaxPages"] = "42";
+    Load();
+    auto* follow = Find<QComboBox>("cboFollow");
+    EXPECT_EQ(follow->currentText(), "Links, 7 levels");
+    EXPECT_EQ(Find<QSpinBox>("txtMaxPages")->value(), 42);
+    follow->setCurrentIndex(0);
+    EXPECT_EQ(follow->currentText(), "This page only");
+    EXPECT_FALSE(Find<QSpinBox>("txtMaxPages")->isEnabled());
 }
 
 TEST_F(FrmMainTest, TheArrowsOpenAndCloseThePanel) {
@@ -219,8 +234,10 @@ TEST_F(FrmMainTest, CancelAndEscapeEndTheProgram) {
 
 // A whole conversion through the window, with the real compiler and the chosen link mode.
 TEST_F(FrmMainTest, OKConvertsThePageAndEnds) {
-    server_.Serve("/page.htm",
-                  {200, "text/html", "<a href=x.htm>x</a><img src=a.gif><link href=d.pdf>"});
+    server_.Serve("/page.htm", {200, "text/html",
+                                "<a href=x.htm>x</a><a href=y.htm>y</a><img src=a.gif>"
+                                "<link href=d.pdf>"});
+    server_.Serve("/x.htm", {200, "text/html", "<p>x"});
     server_.Serve("/a.gif", {200, "image/gif", "GIF89a"});
     server_.Serve("/d.pdf", {200, "application/pdf", "%PDF"});
     store_.values["Main/HHC"] = std::filesystem::path(HHC_EXE).parent_path().string() + "/";
@@ -231,6 +248,7 @@ TEST_F(FrmMainTest, OKConvertsThePageAndEnds) {
     Find<QLineEdit>("txtOutputFile")->setText(QString::fromStdString(Path("help.chm")));
     Release("imgDownUp", Qt::LeftButton);
     Find<QRadioButton>("optLinks_1")->click();
+    Find<QComboBox>("cboFollow")->setCurrentIndex(1);
 
     // The unknown type's headers are shown while the run holds the window.
     support::ShownMessage shown;
@@ -251,14 +269,15 @@ TEST_F(FrmMainTest, OKConvertsThePageAndEnds) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(std::filesystem::is_empty(window.conversion().TempDir));
-    EXPECT_TRUE(Find<QLabel>("lblProgress")->text().startsWith("fetched ")) << "no progress shown";
+    EXPECT_TRUE(Find<QLabel>("lblProgress")->text().startsWith("page 2 of 2 \u00b7 fetched "))
+        << "no progress shown";
 
-    // The help file holds the page as the External mode rewrote it.
+    // The help file holds the page as the External mode rewrote it, the stored page's link local.
     ASSERT_EQ(support::RunProgram({EXTRACT_CHMLIB, Path("help.chm"), Path("extracted")}).exitCode,
               0);
     EXPECT_EQ(folders_.Read("extracted/" + server_.SiteFolder() + "/page.htm"),
-              "<a href='" + server_.Url("/x.htm") +
-                  "' TARGET='_BLANK'>x</a><img src='a.gif'><link href='" + server_.Url("/d.pdf") +
+              "<a href='x.htm'>x</a><a href='" + server_.Url("/y.htm") +
+                  "' TARGET='_BLANK'>y</a><img src='a.gif'><link href='" + server_.Url("/d.pdf") +
                   "'>");
 }
 

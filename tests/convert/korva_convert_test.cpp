@@ -151,12 +151,29 @@ TEST_F(KorvaConvertTest, RefusesWrongArguments) {
     }
 }
 
-// The real compiler, found beside korva-convert by default, and a reader we did not write.
-TEST_F(KorvaConvertTest, MakesAHelpFileThatAReaderOpens) {
+// The names of a sitemap's entries, in order, as viewers read them.
+std::vector<std::string> SitemapNames(const std::string& sitemap) {
+    std::vector<std::string> names;
+    const std::regex name("<param name=\"Name\" value=\"([^\"]*)\">");
+    for (auto it = std::sregex_iterator(sitemap.begin(), sitemap.end(), name);
+         it != std::sregex_iterator(); ++it) {
+        names.push_back((*it)[1]);
+    }
+    return names;
+}
+
+// The real compiler, found beside korva-convert by default, and readers we did not write: a
+// book of two pages whose contents, index and search work.
+TEST_F(KorvaConvertTest, MakesAHelpFileThatReadersOpen) {
     StoreCompilerFolder("");
-    server_.Serve("/page.htm", {200, "text/html", "<a href=x.htm>x</a><img src=a.gif>"});
+    server_.Serve("/page.htm", {200, "text/html",
+                                "<title>Home</title><a href=x.htm>x</a><a href=y.htm>y</a>"
+                                "<img src=a.gif>"});
+    server_.Serve("/x.htm", {200, "text/html",
+                             "<title>Ex</title><h2 id=s>Section</h2><p>zyzzyva lives here"});
     server_.Serve("/a.gif", {200, "image/gif", "GIF89a"});
-    const support::ProgramResult result = Run({server_.Url("/page.htm"), output()});
+    const support::ProgramResult result =
+        Run({server_.Url("/page.htm"), output(), "--follow", "1"});
     ASSERT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.standardError, "");
     EXPECT_TRUE(WorkingFoldersGone());
@@ -164,9 +181,17 @@ TEST_F(KorvaConvertTest, MakesAHelpFileThatAReaderOpens) {
     const std::string extracted = home_.path() + "extracted";
     ASSERT_EQ(support::RunProgram({EXTRACT_CHMLIB, output(), extracted}).exitCode, 0);
     const std::string site = "extracted/" + server_.SiteFolder();
-    EXPECT_EQ(home_.Read(site + "/page.htm"),
-              "<a href='" + server_.Url("/x.htm") + "'>x</a><img src='a.gif'>");
+    EXPECT_EQ(home_.Read(site + "/page.htm"), "<title>Home</title><a href='x.htm'>x</a><a href='" +
+                                                  server_.Url("/y.htm") +
+                                                  "'>y</a><img src='a.gif'>");
     EXPECT_EQ(home_.Read(site + "/a.gif"), "GIF89a");
+    EXPECT_EQ(SitemapNames(home_.Read("extracted/chmkorva.hhc")),
+              (std::vector<std::string>{"Home", "Ex", "Section"}));
+    EXPECT_EQ(SitemapNames(home_.Read("extracted/chmkorva.hhk")),
+              (std::vector<std::string>{"Ex", "Home", "Section"}));
+    const support::ProgramResult searched =
+        support::RunProgram({SYSTEM_PYTHON, PYCHM_SEARCH, output(), "zyzzyva", "1", "0"});
+    EXPECT_EQ(searched.standardOutput, "1 " + server_.SiteFolder() + "/x.htm\n");
 }
 
 // Each program names itself, the one version and the libraries it runs on, without a display.

@@ -1,6 +1,8 @@
 #include "engine/link_rewriter.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -25,7 +27,7 @@ std::string Rewrite(const std::string& text, LinkMode mode) {
     host.mode = mode;
     engine::TagRecord tag;
     engine::GetTagInfo(text, tag, host);
-    engine::AlterLinks(tag, kPage, host);
+    engine::AlterLinks(tag, {kPage, "host/dir/page.htm"}, host);
     return engine::RecompileTag(tag);
 }
 
@@ -81,5 +83,53 @@ const LinkCase kLinkCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Tags, AlterLinksTest, ::testing::ValuesIn(kLinkCases),
                          [](const auto& testCase) { return testCase.param.id; });
+
+// One page of a book, "ch1.htm", stored beside this one; it records what it was asked.
+class OneStoredPage : public engine::PageLinks {
+public:
+    std::optional<std::string> PageFor(const std::string& address, bool followed) override {
+        asked.push_back(address + (followed ? " followed" : ""));
+        return address == "http://host/dir/ch1.htm" ? std::optional<std::string>("host/dir/ch1.htm")
+                                                    : std::nullopt;
+    }
+
+    std::vector<std::string> asked;
+};
+
+// A link to a stored page is local in every mode; the mode decides only the others.
+TEST(AlterLinksTest, LinksToTheBooksPagesAreLocalInEveryMode) {
+    struct Case {
+        std::string tag;
+        std::string rewritten;  // in every mode
+        std::string asked;
+    };
+
+    const Case cases[] = {
+        {"<a href=ch1.htm#x>", "<a href='ch1.htm#x'>", "http://host/dir/ch1.htm followed"},
+        {"<area href=/dir/ch1.htm>", "<area href='ch1.htm'>", "http://host/dir/ch1.htm followed"},
+        {"<link rel='prefetch next' href=ch1.htm>", "<link rel='prefetch next' href='ch1.htm'>",
+         "http://host/dir/ch1.htm followed"},
+        {"<link rel=canonical href=ch1.htm>", "<link rel='canonical' href='ch1.htm'>",
+         "http://host/dir/ch1.htm"},
+        {"<form action=ch1.htm>", "", ""},
+        {"<a href=#top>", "", ""},
+    };
+    for (const LinkMode mode : {LinkMode::Absolute, LinkMode::External, LinkMode::Null}) {
+        for (const Case& c : cases) {
+            support::FakeHost host;
+            host.mode = mode;
+            OneStoredPage pages;
+            engine::TagRecord tag;
+            engine::GetTagInfo(c.tag, tag, host);
+            engine::AlterLinks(tag, {kPage, "host/dir/page.htm", &pages}, host);
+            if (!c.rewritten.empty()) {
+                EXPECT_EQ(engine::RecompileTag(tag), c.rewritten) << c.tag;
+            }
+            EXPECT_EQ(pages.asked, c.asked.empty() ? std::vector<std::string>{}
+                                                   : std::vector<std::string>{c.asked})
+                << c.tag;
+        }
+    }
+}
 
 }  // namespace

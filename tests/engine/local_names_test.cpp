@@ -79,6 +79,7 @@ TEST(KindOfTest, TakesTheContentTypeFieldOfTheResponse) {
          Handling::Store},
         {"Content-Type: font/woff2\r\n", Capture::Classic, "", Handling::Store},
         {"Content-Type: font/woff2\r\n", Capture::Complete, ".woff2", Handling::Store},
+        {"Content-Type: application/xhtml+xml\r\n", Capture::Complete, ".htm", Handling::Page},
         {"Content-Type: video/x-matroska\r\n", Capture::Complete, ".matroska", Handling::Store},
         {"Content-Type: image/svg+xml\r\n", Capture::Complete, ".svg", Handling::Store},
         {"Content-Type: audio/x-\r\n", Capture::Complete, "", Handling::Store},

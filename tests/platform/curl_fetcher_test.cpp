@@ -171,9 +171,10 @@ TEST_P(CurlFetcherTest, BodiesFetchedAheadAndNotTakenLeaveNoFile) {
         return InStr(headers, "text/html") != 0;
     };
     fetcher_.SortBodies(spool.path(), inMemory);
-    fetcher_.PlanWith([this](std::string_view, std::string_view, std::string_view) {
-        return std::vector<std::string>{server().Url("/ahead/a.gif")};
-    });
+    fetcher_.PlanWith(
+        [this](std::string_view, std::string_view, std::string_view, std::string_view) {
+            return std::vector<std::string>{server().Url("/ahead/a.gif")};
+        });
     Open(server().Url("/ahead/p.htm"));
     Open(server().Url("/ahead/slow.htm"));  // meanwhile a.gif arrives, in a file
     EXPECT_EQ(server().Hits("/ahead/a.gif"), GetParam() ? 1 : 0);

@@ -1,10 +1,10 @@
 // A stand-in help compiler for the run's tests. Called as `hhc.exe PROJECT.hhp`, it appends
 // its arguments to "calls.txt" beside itself and writes PROJECT.chm beside the project: the
-// project text and every file of its [FILES] section that exists, each as a name line, a size
-// line and the bytes (see stand_in_chm.h). A file that is missing is passed over. It exits 1
-// when it wrote the file, as the real one does. FAKE_HHC_FAULT makes it misbehave instead:
-// "status0" writes the file but exits 0, "nochm" writes nothing, "crash" writes junk and dies
-// by a signal, "hang" never ends.
+// project text, the contents and index files it names and every file of its [FILES] section
+// that exists, each as a name line, a size line and the bytes (see stand_in_chm.h). A file that is
+// missing is passed over. It exits 1 when it wrote the file, as the real one does. FAKE_HHC_FAULT
+// makes it misbehave instead: "status0" writes the file but exits 0, "nochm" writes nothing,
+// "crash" writes junk and dies by a signal, "hang" never ends.
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -56,6 +56,12 @@ int main(int argc, char** argv) {
     for (std::string line; std::getline(lines, line);) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
+        }
+        for (const std::string_view option : {"Contents file=", "Index file="}) {
+            if (line.starts_with(option)) {
+                line.erase(0, option.size());
+                Append(archive, line, Read(project.parent_path() / line));
+            }
         }
         if (line.starts_with("[")) {
             inFiles = line == "[FILES]";
