@@ -34,10 +34,9 @@ int StatusOf(std::string_view headers) {
 // What robots.txt rules match against: the path and query as requested.
 std::string PathAndQuery(std::string_view address) {
     const UrlParts parts = SplitUrl(address);
-    std::string path(parts.path.empty() ? std::string_view("/") : parts.path);
+    std::string path = parts.path.empty() ? "/" : std::string(parts.path);
     if (parts.query) {
-        path.push_back('?');
-        path.append(*parts.query);
+        path += "?" + std::string(*parts.query);
     }
     return path;
 }
@@ -56,6 +55,7 @@ void Converter::StoreBookPage(std::size_t index, std::string sData) {
     const std::string name = page.localName;
     currentPage_ = index;
     StorePage(std::move(sData), address, name);
+    AddScriptLoads(address);
 }
 
 void Converter::StoreHeldPages() {

@@ -131,6 +131,21 @@ TEST_F(ScriptLoadsTest, StoresWhatScriptsLoadBesideWhatTagsNameWithoutRewritingT
     ExpectNothingLeft();
 }
 
+// A page a followed link took is run in the browser too, in the same browser.
+TEST_F(ScriptLoadsTest, EveryPageOfTheBookIsRun) {
+    Serve("/docs/index.html", "text/html", "<a href=next.html>next</a>");
+    Serve("/docs/next.html", "text/html", "<script>new Image().src = 'img/by-script.png'</script>");
+    Serve("/docs/img/by-script.png", "image/png", "by-script");
+    converter_.book.follow = 1;
+    std::map<std::string, std::string> chm;
+    {
+        platform::BrowserProbe browser(CHROMIUM, work_.path(), limits_);
+        chm = ConvertWith(&browser, "/docs/index.html");
+    }
+    EXPECT_EQ(chm[Site("/docs/img/by-script.png")], "by-script");
+    ExpectNothingLeft();
+}
+
 // Programs that are no browser, or a browser that breaks: the help file is today's, and one
 // line says why no browser was used.
 struct FailingBrowser {
