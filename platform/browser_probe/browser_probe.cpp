@@ -48,8 +48,7 @@ std::string NameOf(const std::string& program) {
     return std::filesystem::path(program).filename().string();
 }
 
-// The tab the browser opened at its start, which comes up sooner than a new one; "" once it
-// was used and closed.
+// The tab the browser opened at its start, which comes up sooner than a new one.
 std::string IdlePage(const json& targets) {
     for (const json& target : Field(targets, "targetInfos")) {
         if (Text(target, "type") == "page" && Field(target, "attached") == false) {
@@ -134,8 +133,9 @@ engine::PageLoads BrowserProbe::Probe(const std::string& pageUrl, const engine::
     if (!targets) {
         return Failed(watch, "starting");
     }
+    // Later pages get a tab of their own: a closed one may still be listed for a while.
+    std::string targetId = answered_ ? "" : IdlePage(*targets);
     answered_ = true;
-    std::string targetId = IdlePage(*targets);
     if (targetId.empty()) {
         const std::optional<json> made =
             watch.Ask("Target.createTarget", {{"url", "about:blank"}}, {}, AnswerBy());

@@ -32,6 +32,13 @@ json AutoAttach() {
     return {{"autoAttach", true}, {"waitForDebuggerOnStart", true}, {"flatten", true}};
 }
 
+// Every request, held by the browser before it is sent. The network events come from the
+// page's process, and one that starts its requests as soon as it runs may make them before
+// its new process reports any; the browser holds every one.
+json Intercepted() {
+    return {{"patterns", json::array({{{"urlPattern", "*"}, {"requestStage", "Request"}}})}};
+}
+
 bool IsWebAddress(std::string_view url) {
     return url.starts_with("http://") || url.starts_with("https://");
 }
@@ -56,6 +63,7 @@ std::optional<json> PageWatch::Ask(std::string_view method, json params, std::st
                                    Clock::time_point until) {
     const int id =
         pipe_.Send(method, params.is_null() ? json::object() : std::move(params), session);
+    awaited_.insert(id);
     trouble_ =
         id == 0 ? End::Closed : WaitUntil([this, id] { return answers_.contains(id); }, until);
     if (trouble_ != End::Done) {
@@ -78,6 +86,7 @@ std::string PageWatch::Load(const std::string& pageUrl, std::string targetId, st
     for (const std::string_view domain : {"Network.enable", "Page.enable", "Inspector.enable"}) {
         pipe_.Send(domain, json::object(), page_);
     }
+    pipe_.Send("Fetch.enable", Intercepted(), page_);
     pipe_.Send("Target.setAutoAttach", AutoAttach(), page_);
     const auto loadBy = Clock::now() + limits_.load;
     const std::optional<json> navigated = Ask("Page.navigate", {{"url", pageUrl}}, page_, loadBy);
@@ -128,7 +137,9 @@ PageWatch::End PageWatch::WaitUntil(const std::function<bool()>& done, Clock::ti
 
 void PageWatch::Handle(const json& message) {
     if (const json& id = Field(message, "id"); id.is_number_integer()) {
-        answers_[id.get<int>()] = message;
+        if (awaited_.erase(id.get<int>()) > 0) {
+            answers_[id.get<int>()] = message;
+        }
         return;
     }
     const std::string method = Text(message, "method");
@@ -136,6 +147,8 @@ void PageWatch::Handle(const json& message) {
     const json& params = Field(message, "params");
     if (method == "Network.requestWillBeSent") {
         Requested(session, params);
+    } else if (method == "Fetch.requestPaused") {
+        Paused(session, params);
     } else if (method == "Network.loadingFinished" || method == "Network.loadingFailed") {
         inFlight_.erase(session + ' ' + Text(params, "requestId"));
         last_ = Clock::now();
@@ -155,17 +168,34 @@ void PageWatch::Handle(const json& message) {
 void PageWatch::Requested(const std::string& session, const json& params) {
     inFlight_.insert(session + ' ' + Text(params, "requestId"));
     last_ = Clock::now();
-    const json& request = Field(params, "request");
-    const std::string url = Text(request, "url");
     const std::string type = Text(params, "type");
-    // A redirect continues a request already reported: the run follows redirects itself.
-    const bool redirected = !Field(params, "redirectResponse").is_null();
-    const bool page = type == "Document" && session == page_ && Text(params, "frameId") == target_;
-    const bool browsers = type == "Other" && Text(Field(params, "initiator"), "type") == "other";
+    // A redirect continues a request already reported: the run follows redirects itself. The
+    // browser's own requests (the site's icon) come from no one in the page.
+    if (Field(params, "redirectResponse").is_null() &&
+        !(type == "Other" && Text(Field(params, "initiator"), "type") == "other")) {
+        Consider(session, Field(params, "request"), type, Text(params, "frameId"));
+    }
+}
+
+// Let go at once; what it asks for is noted. Requests of type Other are left to the network
+// events, which tell the browser's own from the page's.
+void PageWatch::Paused(const std::string& session, const json& params) {
+    pipe_.Send("Fetch.continueRequest", {{"requestId", Text(params, "requestId")}}, session);
+    last_ = Clock::now();
+    const std::string type = Text(params, "resourceType");
+    if (Field(params, "redirectedRequestId").is_null() && type != "Other") {
+        Consider(session, Field(params, "request"), type, Text(params, "frameId"));
+    }
+}
+
+void PageWatch::Consider(const std::string& session, const json& request, const std::string& type,
+                         const std::string& frameId) {
+    const std::string url = Text(request, "url");
+    const bool page = type == "Document" && session == page_ && frameId == target_;
     const bool skipped = std::find(std::begin(kSkippedTypes), std::end(kSkippedTypes), type) !=
                          std::end(kSkippedTypes);
-    if (redirected || page || browsers || skipped || Text(request, "method") != "GET" ||
-        !IsWebAddress(url) || !seen_.insert(url).second) {
+    if (page || skipped || Text(request, "method") != "GET" || !IsWebAddress(url) ||
+        !seen_.insert(url).second) {
         return;
     }
     if (addresses_.size() >= limits_.mostAddresses) {
@@ -177,6 +207,7 @@ void PageWatch::Requested(const std::string& session, const json& params) {
 
 void PageWatch::Attached(const std::string& session) {
     pipe_.Send("Network.enable", json::object(), session);
+    pipe_.Send("Fetch.enable", Intercepted(), session);
     pipe_.Send("Target.setAutoAttach", AutoAttach(), session);
     pipe_.Send("Runtime.runIfWaitingForDebugger", json::object(), session);
 }

@@ -1,7 +1,8 @@
 // One browser tab watched over the DevTools protocol while it loads a page: the requests of
 // all its sessions (the page's own and, attached as they come, those of its frames in other
-// processes and of its workers, which the page's session does not see), which of them are
-// still loading, and the answers to commands.
+// processes and of its workers, which the page's session does not see), as the browser holds
+// them before sending and as the network events report them, which of them are still loading,
+// and the answers to commands.
 #pragma once
 
 #include <chrono>
@@ -75,6 +76,9 @@ private:
     End WaitUntil(const std::function<bool()>& done, Clock::time_point until);
     void Handle(const nlohmann::json& message);
     void Requested(const std::string& session, const nlohmann::json& params);
+    void Paused(const std::string& session, const nlohmann::json& params);
+    void Consider(const std::string& session, const nlohmann::json& request,
+                  const std::string& type, const std::string& frameId);
     void Attached(const std::string& session);
 
     DevToolsPipe& pipe_;
@@ -88,6 +92,7 @@ private:
     bool loaded_ = false;
     bool crashed_ = false;
     bool full_ = false;
+    std::unordered_set<int> awaited_;  // commands whose answers are wanted
     std::map<int, nlohmann::json> answers_;
     std::unordered_set<std::string> inFlight_;  // session, blank, request id
     std::unordered_set<std::string> seen_;
