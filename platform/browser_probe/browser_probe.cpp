@@ -170,7 +170,7 @@ std::string BrowserProbe::Notices(bool full) {
     }
     if (::geteuid() == 0 && !std::exchange(sandboxSaid_, true)) {
         notices += std::string(notices.empty() ? "" : " ") +
-                   "The browser ran without its sandbox, which Chromium refuses to root.";
+                   "The browser ran without its sandbox: Chromium has none for root.";
     }
     return notices;
 }

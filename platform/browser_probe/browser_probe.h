@@ -21,8 +21,8 @@ class BrowserProcess;
 class BrowserProbe : public engine::PageProbe {
 public:
     // Starts `program` at once, so that it comes up while the run fetches the page. Its profile
-    // is a new folder inside `workingFolder`; as root it runs without its sandbox, which
-    // Chromium refuses to root.
+    // is a new folder inside `workingFolder`; as root it runs without its sandbox: Chromium has
+    // none for root.
     BrowserProbe(std::string program, const std::string& workingFolder, BrowserLimits limits);
 
     // Kills the browser with all its processes and removes its profile.
