@@ -26,8 +26,9 @@ TEST(FindBrowserTest, TakesTheFirstNameFoundOnPathThenTheInstallPlaces) {
     const std::string chromium = program("b/chromium");
     root.Write("a/chromium", "not a program");  // not executable
     std::filesystem::create_directories(root.path() + "c/chromium");
+    const std::string none = root.path() + "opt/none";
     const std::string place = program("opt/chrome");
-    const std::string_view places[] = {root.path() + "opt/none", place};
+    const std::string_view places[] = {none, place};
 
     EXPECT_EQ(
         platform::FindBrowser(root.path() + "c:" + a + ":" + b, platform::kBrowserNames, places),
