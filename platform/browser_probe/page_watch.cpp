@@ -96,7 +96,7 @@ std::string PageWatch::Load(const std::string& pageUrl, std::string targetId, st
     if (std::string error = Text(*navigated, "errorText"); !error.empty()) {
         return error;
     }
-    loaded_ = false;  // the answer comes once the page is committed: an earlier load was another's
+    loaded_ = false;  // the answer comes before the page loads: a load event so far was another's
     trouble_ = WaitUntil([this] { return loaded_ || Over(); }, loadBy);
     if (trouble_ != End::Done || Over()) {
         return "";
