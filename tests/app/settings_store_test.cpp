@@ -58,10 +58,14 @@ TEST(RunSettingsTest, ReadsTheRunsKeysAndTakesDefaultsForUnusableValues) {
     EXPECT_EQ(run.limits.maxResources, 10000u);
     EXPECT_EQ(run.limits.maxStoredBytes, std::uint64_t{2} << 30);
     EXPECT_EQ(run.limits.maxRunTime, std::chrono::minutes(30));
+    EXPECT_EQ(run.browser, "auto");
+    EXPECT_EQ(run.browserSeconds, std::chrono::seconds(5));
 
     store.values = {{"Main/Capture", "classic"}, {"Main/MaxDownloadMB", "3"},
                     {"Main/MaxPageMB", "5"},     {"Main/MaxResources", "0"},
                     {"Main/MaxStoredMB", "12x"}, {"Main/MaxRunSeconds", "90"}};
+    store.values["Main/Browser"] = "/opt/my browser/chrome";
+    store.values["Main/BrowserSeconds"] = "99999";
     run = settings::ReadRunSettings(store);
     EXPECT_EQ(run.capture, engine::Capture::Classic);
     EXPECT_EQ(run.maxDownloadBytes, std::size_t{3} << 20);
@@ -69,6 +73,8 @@ TEST(RunSettingsTest, ReadsTheRunsKeysAndTakesDefaultsForUnusableValues) {
     EXPECT_EQ(run.limits.maxResources, 10000u);
     EXPECT_EQ(run.limits.maxStoredBytes, std::uint64_t{2} << 30);
     EXPECT_EQ(run.limits.maxRunTime, std::chrono::seconds(90));
+    EXPECT_EQ(run.browser, "/opt/my browser/chrome");
+    EXPECT_EQ(run.browserSeconds, std::chrono::hours(1));  // no longer than the clock can add
 }
 
 }  // namespace
