@@ -61,9 +61,11 @@ protected:
         EXPECT_TRUE(ProcessesNaming(work_.path()).empty());
     }
 
-    // Generous where a page that behaves ends the wait anyway: the suite runs on busy machines.
+    // Generous where a page that behaves ends the wait anyway: the suite runs on busy
+    // machines, where a lazy image's request may come a second after the scroll.
     platform::BrowserLimits limits_{.startUp = std::chrono::seconds(20),
-                                    .settle = std::chrono::seconds(2)};
+                                    .settle = std::chrono::seconds(8),
+                                    .quiet = std::chrono::milliseconds(1500)};
 };
 
 TEST_F(ScriptLoadsTest, StoresWhatScriptsLoadBesideWhatTagsNameWithoutRewritingThePage) {
