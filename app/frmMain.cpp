@@ -16,6 +16,7 @@
 #include "app/qt_host.h"
 #include "app/single_instance.h"
 #include "engine/run_error.h"
+#include "platform/browser_probe/browser_probe.h"
 #include "platform/files.h"
 #include "platform/folder_search.h"
 #include "platform/interrupt.h"
@@ -257,13 +258,20 @@ std::optional<engine::RunError> frmMain::RunConversion() {
     const int chosen = cboFollow->currentIndex();
     converter_->book.follow = chosen > kListedLevels ? converter_->book.follow : chosen;
     converter_->book.maxPages = static_cast<std::size_t>(txtMaxPages->value());
+    const settings::RunSettings run = settings::ReadRunSettings(store_);
+    // Goes with the run, before the working folder: the browser and its profile.
+    const std::unique_ptr<engine::PageProbe> browser = platform::MakeBrowserProbe(
+        run.browser, converter_->capture, converter_->TempDir, {.settle = run.browserSeconds});
+    converter_->browser = browser.get();
+    std::optional<engine::RunError> failed;
     try {
         converter_->Convert(cboInputUrl->currentText().toStdString(),
                             txtOutputFile->text().toStdString());
     } catch (const engine::RunError& error) {
-        return error;
+        failed = error;
     }
-    return std::nullopt;
+    converter_->browser = nullptr;
+    return failed;
 }
 
 void frmMain::ShowProgress(const platform::FetchProgress& progress) {

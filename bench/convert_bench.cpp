@@ -144,7 +144,8 @@ int main(int argc, char** argv) {
     support::TempFolder home;
     std::filesystem::create_directories(home.path() + "tools");
     std::filesystem::copy_file(EMPTY_HHC, home.path() + "tools/hhc.exe");
-    home.Write("config/KORVA/KORVA.conf", "[Main]\nHHC=" + home.path() + "tools/\n");
+    // The fetching alone: what the browser adds is the script loads benchmark's figure.
+    home.Write("config/KORVA/KORVA.conf", "[Main]\nHHC=" + home.path() + "tools/\nBrowser=off\n");
     std::filesystem::create_directories(home.path() + "temp");
     const std::vector<std::string> environment = {"XDG_CONFIG_HOME=" + home.path() + "config",
                                                   "TEMP=" + home.path() + "temp"};

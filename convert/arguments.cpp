@@ -38,6 +38,10 @@ bool TakeValue(std::string_view option, std::string_view value, Arguments& argum
         arguments.follow = ParseFollow(value);
         return arguments.follow.has_value();
     }
+    if (option == "--browser" && !value.empty()) {
+        arguments.browser = std::string(value);
+        return true;
+    }
     if (option == "--scope" && (value == "folder" || value == "site")) {
         arguments.wholeSite = value == "site";
         return true;

@@ -1,6 +1,6 @@
 // korva-convert's command line:
 //   korva-convert URL OUTPUT [--links absolute|external|null] [--follow N] [--scope folder|site]
-//                 [--classic] [--sequential] [--quiet]
+//                 [--classic] [--sequential] [--quiet] [--browser auto|off|PATH]
 //   korva-convert --version | --help
 #pragma once
 
@@ -13,17 +13,19 @@
 inline constexpr std::string_view kUsage =
     "usage: korva-convert URL OUTPUT [--links absolute|external|null] [--follow N]\n"
     "                     [--scope folder|site] [--classic] [--sequential] [--quiet]\n"
+    "                     [--browser auto|off|PATH]\n"
     "       korva-convert --version | --help";
 
 struct Arguments {
     std::string url;
     std::string output;
     engine::LinkMode mode = engine::LinkMode::Absolute;
-    bool classic = false;           // the original capture: "chm<N>" names in one folder
-    bool sequential = false;        // one address at a time
-    std::optional<int> follow;      // links to follow from the start page, over the settings
-    std::optional<bool> wholeSite;  // --scope site, over the settings
-    bool quiet = false;             // no progress line, no summary of what was left out
+    bool classic = false;                // the original capture: "chm<N>" names in one folder
+    bool sequential = false;             // one address at a time
+    std::optional<int> follow;           // links to follow from the start page, over the settings
+    std::optional<bool> wholeSite;       // --scope site, over the settings
+    std::optional<std::string> browser;  // the Browser setting, over the settings
+    bool quiet = false;                  // no progress line, no summary of what was left out
 };
 
 // Nothing when the command line is not one of the forms above.

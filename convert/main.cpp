@@ -11,6 +11,7 @@
 #include "engine/converter.h"
 #include "engine/run_error.h"
 #include "korva/version.h"
+#include "platform/browser_probe/browser_probe.h"
 #include "platform/files.h"
 #include "platform/folder_search.h"
 #include "platform/interrupt.h"
@@ -18,8 +19,8 @@
 #include "platform/library_versions.h"
 #include "platform/make_fetcher.h"
 #include "platform/process_runner.h"
-#include "settings/qt_settings_store.h"
-#include "settings/qt_version.h"
+#include "settings/default_folders.h"
+#include "settings/ini_settings_reader.h"
 #include "settings/run_settings.h"
 
 namespace {
@@ -43,9 +44,14 @@ int Convert(const Arguments& arguments, const std::string& compiler,
     converter.book.wholeSite = arguments.wholeSite.value_or(run.book.wholeSite);
     converter.interrupted = platform::InterruptRequested;
     int status = 0;
+    std::unique_ptr<engine::PageProbe> browser;
     try {
         platform::RemoveStaleWorkingFolders(platform::TemporaryFolder());
         converter.TempDir = platform::MakeWorkingFolder();
+        browser =
+            platform::MakeBrowserProbe(arguments.browser.value_or(run.browser), converter.capture,
+                                       converter.TempDir, {.settle = run.browserSeconds});
+        converter.browser = browser.get();
         converter.Convert(arguments.url, arguments.output);
         const std::string summary =
             engine::LeftOutSummary(converter.leftOut(), converter.resourcesAsked());
@@ -58,6 +64,8 @@ int Convert(const Arguments& arguments, const std::string& compiler,
         status = 1;
     }
     console.EndProgress();
+    converter.browser = nullptr;
+    browser.reset();  // the browser and its profile go before the working folder
     // A run that failed cleared its working folder; an empty one goes.
     if (!converter.TempDir.empty()) {
         platform::RemoveFolderIfEmpty(converter.TempDir);
@@ -70,9 +78,7 @@ int Convert(const Arguments& arguments, const std::string& compiler,
 int main(int argc, char** argv) {
     const std::string_view only = argc == 2 ? argv[1] : "";
     if (only == "--version") {
-        std::cout << "korva-convert " << korva::kVersion << '\n'
-                  << platform::CurlVersion() << '\n'
-                  << settings::QtVersion() << '\n';
+        std::cout << "korva-convert " << korva::kVersion << '\n' << platform::CurlVersion() << '\n';
         return 0;
     }
     if (only == "--help") {
@@ -89,7 +95,7 @@ int main(int argc, char** argv) {
         std::cerr << kUsage << '\n';
         return 1;
     }
-    const settings::QtSettingsStore store;
+    const settings::IniSettingsReader store;
     const std::string compiler = platform::FindHelpCompiler(store.GetSetting(
         settings::kSection, settings::kCompilerKey, settings::DefaultCompilerFolder()));
     if (compiler.empty()) {

@@ -56,6 +56,7 @@ void Converter::StoreBookPage(std::size_t index, std::string sData) {
     const std::string name = page.localName;
     currentPage_ = index;
     StorePage(std::move(sData), address, name);
+    AddScriptLoads(address);
 }
 
 void Converter::StoreHeldPages() {

@@ -172,8 +172,10 @@ std::string Converter::SaveFile(const std::string& Url) {
         leftOut_.push_back({Url, Net.LastFailure()});
     }
     const std::string headers = Net.GetHeader();
-    const std::optional<ContentKind> kind =
-        body.size == 0 ? std::nullopt : KindOf(headers, capture);
+    std::optional<ContentKind> kind = body.size == 0 ? std::nullopt : KindOf(headers, capture);
+    if (!kind && body.size != 0 && scriptLoads_) {
+        kind = LoadedKind(Net.FinalUrl());
+    }
     if (!kind) {
         tFiles.Refuse(Url);
         if (body.size != 0) {
@@ -189,6 +191,29 @@ std::string Converter::SaveFile(const std::string& Url) {
     std::string name = tFiles.Add(Url, names_->Resource(finalUrl, *kind, tFiles.nFiles()));
     Store(std::move(body), finalUrl, kind->handling, name);
     return name;
+}
+
+// The browser runs once the page is stored, so that what the tags named is known and each
+// address it adds is fetched at most once.
+void Converter::AddScriptLoads(const std::string& pageUrl) {
+    if (browser == nullptr || capture != Capture::Complete) {
+        return;
+    }
+    const PageLoads loads = browser->Probe(pageUrl, [this] { return guard_.ShouldStop(); });
+    guard_.Check();
+    if (!loads.notice.empty()) {
+        host_.ShowMessage(loads.notice);
+    }
+    scriptLoads_ = true;
+    try {
+        for (const std::string& address : loads.addresses) {
+            SaveFile(address);
+        }
+    } catch (...) {
+        scriptLoads_ = false;
+        throw;
+    }
+    scriptLoads_ = false;
 }
 
 // A body in a file is one the sorter found no document in: it is stored as fetched.

@@ -57,6 +57,10 @@ public:
     // address that gave nothing is not asked for again.
     std::string SaveFile(const std::string& Url) override;
 
+    // Stores what a browser saw the stored page at `pageUrl` load, each address once at its
+    // place in the site's layout; the page is not rewritten for them. Complete capture only.
+    void AddScriptLoads(const std::string& pageUrl);
+
     // A page of the book, or another file the run stored; a link to follow from a page that
     // follows its links takes the page it leads to, when it is in scope and there is room.
     std::optional<std::string> PageFor(const std::string& address, bool followed) override;
@@ -75,6 +79,9 @@ public:
     RunLimits limits;
     BookOptions book;
     StopSignal interrupted;  // true once a signal asked the run to end
+
+    // Tells what a stored page's scripts load; none: only what its tags name is stored.
+    PageProbe* browser = nullptr;
 
 private:
     void Run(std::string_view typedUrl, const std::string& outputFile);
@@ -112,6 +119,9 @@ private:
     std::size_t resourcesAsked_ = 0;
     int nestedDocuments_ = 0;  // pages and style sheets being rewritten, one inside another
     RunGuard guard_;
+
+    // Storing what a browser saw a page load: a type the kinds table does not know is kept.
+    bool scriptLoads_ = false;
 };
 
 }  // namespace engine

@@ -99,6 +99,24 @@ public:
     virtual void PlanWith(Planner planner) = 0;
 };
 
+// What a browser saw a page load when it ran the page, scripts and all.
+struct PageLoads {
+    std::vector<std::string> addresses;  // absolute, each once, in the order the page asked
+    std::string notice;  // one line for the user, or "": why no browser was used, or a limit
+};
+
+// Runs a page in a browser to learn what its scripts load. It only adds addresses: whatever
+// goes into the help file is fetched by the run's own fetcher.
+class PageProbe {
+public:
+    virtual ~PageProbe() = default;
+
+    // Every address the page at `pageUrl` loaded, within the probe's time limits and not once
+    // `stop` says so. No addresses and a notice saying why when no browser could be used; a
+    // probe that failed once tries no more and says nothing again.
+    virtual PageLoads Probe(const std::string& pageUrl, const StopSignal& stop) = 0;
+};
+
 // How a started program ended.
 struct ProcessOutcome {
     enum class End { NotStarted, Exited, Signalled, TimedOut, Stopped };

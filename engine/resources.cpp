@@ -1,8 +1,11 @@
 // A resource's kind is decided by its response's Content-Type field, never by its address.
 #include "engine/resources.h"
 
+#include <algorithm>
+
 #include "engine/content_type.h"
 #include "engine/text.h"
+#include "engine/url.h"
 
 namespace engine {
 
@@ -109,6 +112,21 @@ std::optional<ContentKind> KindOf(std::string_view headers, Capture capture) {
         }
     }
     return capture == Capture::Complete ? MediaKind(type) : std::nullopt;
+}
+
+ContentKind LoadedKind(std::string_view address) {
+    constexpr std::size_t kLongestExtension = 16;
+    const std::string_view path = SplitUrl(address).path;
+    const std::string_view file = path.substr(path.rfind('/') + 1);
+    const std::size_t dot = file.rfind('.');
+    const std::string_view extension =
+        dot == std::string_view::npos || dot == 0 ? std::string_view() : file.substr(dot + 1);
+    const bool fits = !extension.empty() && extension.size() <= kLongestExtension &&
+                      std::all_of(extension.begin(), extension.end(), [](char c) {
+                          return IsAsciiLetter(c) || (c >= '0' && c <= '9');
+                      });
+    return ContentKind{fits ? FoldCase(file.substr(dot)) : std::string(".bin"), "",
+                       Handling::Store};
 }
 
 }  // namespace engine

@@ -61,4 +61,9 @@ ContentKind PageKind();
 // How a response of these headers is stored; nothing when its type is not stored.
 std::optional<ContentKind> KindOf(std::string_view headers, Capture capture);
 
+// A resource that only a page's script asked for, of a type KindOf does not store: kept as
+// fetched under its path's own extension (".bin" when it has none that fits a file name), so
+// that the script finds it where it asked.
+ContentKind LoadedKind(std::string_view address);
+
 }  // namespace engine

@@ -1,9 +1,6 @@
 #include "settings/qt_settings_store.h"
 
-#include <QDir>
 #include <QSettings>
-
-#include "platform/folder_search.h"
 
 namespace settings {
 
@@ -29,14 +26,6 @@ void QtSettingsStore::SaveSetting(std::string_view section, std::string_view key
                                   std::string_view value) {
     QSettings store("KORVA", "KORVA");
     store.setValue(KeyPath(section, key), ToQString(value));
-}
-
-std::string DefaultCompilerFolder() {
-    return platform::ProgramFolder();
-}
-
-std::string DefaultOutputFolder() {
-    return QDir::homePath().toStdString() + "/";
 }
 
 }  // namespace settings

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/default_folders.h"
 #include "settings/settings_store.h"
 
 namespace settings {
@@ -16,12 +17,5 @@ public:
     void SaveSetting(std::string_view section, std::string_view key,
                      std::string_view value) override;
 };
-
-// The default of "HHC": the running program's own folder, where hhc.exe is built and
-// installed beside it.
-std::string DefaultCompilerFolder();
-
-// The default of "OutputDir", and the folder that replaces an unusable one: the home folder.
-std::string DefaultOutputFolder();
 
 }  // namespace settings

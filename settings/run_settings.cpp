@@ -39,6 +39,11 @@ RunSettings ReadRunSettings(const SettingsStore& store) {
     run.book.maxPages = Number(store, kMaxPagesKey, run.book.maxPages);
     run.limits.maxRunTime = std::chrono::seconds(static_cast<long long>(
         Number(store, kMaxRunKey, static_cast<std::uint64_t>(run.limits.maxRunTime.count()))));
+    run.browser = store.GetSetting(kSection, kBrowserKey, run.browser);
+    constexpr std::uint64_t kLongestBrowserWait = 3600;
+    run.browserSeconds = std::chrono::seconds(static_cast<long long>(std::min(
+        Number(store, kBrowserSecondsKey, static_cast<std::uint64_t>(run.browserSeconds.count())),
+        kLongestBrowserWait)));
     return run;
 }
 

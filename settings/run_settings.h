@@ -2,7 +2,9 @@
 // window and korva-convert set one up. A missing or unusable value counts as its default.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "engine/book.h"
@@ -24,6 +26,8 @@ inline constexpr std::string_view kScopeKey = "Scope";        // "folder" (defau
 inline constexpr std::string_view kMaxPagesKey = "MaxPages";
 inline constexpr std::string_view kStallKey = "StallSeconds";  // under 1 KB/s this long: abandoned
 inline constexpr std::string_view kQuietKey = "Quiet";         // "true": no progress, no summary
+inline constexpr std::string_view kBrowserKey = "Browser";     // "auto" (default), "off" or a path
+inline constexpr std::string_view kBrowserSecondsKey = "BrowserSeconds";  // after the load event
 
 struct RunSettings {
     engine::Capture capture = engine::Capture::Complete;
@@ -34,6 +38,8 @@ struct RunSettings {
     bool quiet = false;
     engine::RunLimits limits;
     engine::BookOptions book;
+    std::string browser = "auto";  // which browser tells what scripts load
+    std::chrono::seconds browserSeconds{5};
 };
 
 RunSettings ReadRunSettings(const SettingsStore& store);

@@ -41,7 +41,10 @@ protected:
         folders_.Write("tools/hhc.exe", "");
         folders_.Write("out/old.chm", "");
         std::filesystem::create_directories(Path("lock"));
-        store_.values = {{"Main/HHC", Path("tools/")}, {"Main/OutputDir", Path("out/")}};
+        // No browser: these runs are about what the tags name.
+        store_.values = {{"Main/HHC", Path("tools/")},
+                         {"Main/OutputDir", Path("out/")},
+                         {"Main/Browser", "off"}};
     }
 
     // A window after start-up; `expectShown` says whether start-up lets it open.

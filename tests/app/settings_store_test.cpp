@@ -5,6 +5,7 @@
 #include <QString>
 #include <gtest/gtest.h>
 
+#include "settings/ini_settings_reader.h"
 #include "settings/qt_settings_store.h"
 #include "settings/run_settings.h"
 #include "tests/support/memory_settings_store.h"
@@ -29,6 +30,25 @@ TEST(QtSettingsStoreTest, KeepsValuesAsTypedInTheUsersFile) {
     EXPECT_NE(text.find("HHC=/opt/my tools/"), std::string::npos) << text;
 }
 
+// korva-convert reads without Qt what the window wrote with it, whatever the text holds.
+TEST(IniSettingsReaderTest, ReadsWhatQSettingsWrote) {
+    const std::string values[] = {
+        "/usr/bin/",      " blanks around ",          "a,b;c=d", "say \"hi\"", "back\\slash",
+        "tab\there\nand", "caf\xC3\xA9 \xE2\x82\xAC", "\x01x",   "",
+    };
+    settings::QtSettingsStore store;
+    const settings::IniSettingsReader reader;
+    for (const std::string& value : values) {
+        store.SaveSetting("Main", "Probe", value);
+        EXPECT_EQ(reader.GetSetting("Main", "Probe", "none"), value) << value;
+    }
+    EXPECT_EQ(reader.GetSetting("Main", "Missing", "none"), "none");
+    EXPECT_EQ(reader.GetSetting("Other", "Probe", "none"), "none");
+    // What a user may type by hand.
+    EXPECT_EQ(settings::UnescapedIniValue("  plain value  ; a comment"), "plain value");
+    EXPECT_EQ(settings::UnescapedIniValue("a, b"), "");  // a list, as QSettings reads it
+}
+
 TEST(RunSettingsTest, ReadsTheRunsKeysAndTakesDefaultsForUnusableValues) {
     support::MemorySettingsStore store;
     settings::RunSettings run = settings::ReadRunSettings(store);
@@ -38,10 +58,14 @@ TEST(RunSettingsTest, ReadsTheRunsKeysAndTakesDefaultsForUnusableValues) {
     EXPECT_EQ(run.limits.maxResources, 10000u);
     EXPECT_EQ(run.limits.maxStoredBytes, std::uint64_t{2} << 30);
     EXPECT_EQ(run.limits.maxRunTime, std::chrono::minutes(30));
+    EXPECT_EQ(run.browser, "auto");
+    EXPECT_EQ(run.browserSeconds, std::chrono::seconds(5));
 
     store.values = {{"Main/Capture", "classic"}, {"Main/MaxDownloadMB", "3"},
                     {"Main/MaxPageMB", "5"},     {"Main/MaxResources", "0"},
                     {"Main/MaxStoredMB", "12x"}, {"Main/MaxRunSeconds", "90"}};
+    store.values["Main/Browser"] = "/opt/my browser/chrome";
+    store.values["Main/BrowserSeconds"] = "99999";
     run = settings::ReadRunSettings(store);
     EXPECT_EQ(run.capture, engine::Capture::Classic);
     EXPECT_EQ(run.maxDownloadBytes, std::size_t{3} << 20);
@@ -49,6 +73,8 @@ TEST(RunSettingsTest, ReadsTheRunsKeysAndTakesDefaultsForUnusableValues) {
     EXPECT_EQ(run.limits.maxResources, 10000u);
     EXPECT_EQ(run.limits.maxStoredBytes, std::uint64_t{2} << 30);
     EXPECT_EQ(run.limits.maxRunTime, std::chrono::seconds(90));
+    EXPECT_EQ(run.browser, "/opt/my browser/chrome");
+    EXPECT_EQ(run.browserSeconds, std::chrono::hours(1));  // no longer than the clock can add
 }
 
 }  // namespace

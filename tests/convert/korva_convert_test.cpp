@@ -25,19 +25,21 @@ protected:
         std::filesystem::create_directories(home_.path() + "temp");
     }
 
-    // Points "HHC" at `compilerFolder`, or leaves the key out when it is empty.
+    // Points "HHC" at `compilerFolder`, or leaves the key out when it is empty. No browser:
+    // these runs are about what the tags name.
     void StoreCompilerFolder(const std::string& compilerFolder) {
         home_.Write("config/KORVA/KORVA.conf",
-                    compilerFolder.empty() ? "" : "[Main]\nHHC=" + compilerFolder + "\n");
+                    "[Main]\nBrowser=off\n" +
+                        (compilerFolder.empty() ? "" : "HHC=" + compilerFolder + "\n"));
     }
 
     support::ProgramResult Run(std::vector<std::string> arguments,
-                               const std::function<void(pid_t)>& started = {}) {
+                               const std::function<void(pid_t)>& started = {},
+                               std::vector<std::string> environment = {}) {
         arguments.insert(arguments.begin(), KORVA_CONVERT);
-        return support::RunProgram(
-            arguments,
-            {"XDG_CONFIG_HOME=" + home_.path() + "config", "TEMP=" + home_.path() + "temp"}, "",
-            started);
+        environment.push_back("XDG_CONFIG_HOME=" + home_.path() + "config");
+        environment.push_back("TEMP=" + home_.path() + "temp");
+        return support::RunProgram(arguments, environment, "", started);
     }
 
     std::string output() const { return home_.path() + "out.chm"; }
@@ -166,6 +168,33 @@ TEST_F(KorvaConvertTest, SummarisesWhatWasLeftOut) {
     EXPECT_EQ(quiet.standardError, "");
 }
 
+// The browser only adds what scripts load; without one the help file is today's, and one line
+// says why. Either way nothing of it is left.
+TEST_F(KorvaConvertTest, TakesTheBrowserOptionAndMakesTodaysHelpFileWithoutOne) {
+    StoreCompilerFolder(home_.path() + "my tools/");
+    server_.Serve("/page.htm",
+                  {200, "text/html", "<img src=a.gif><script>new Image().src = 'b.gif'</script>"});
+    server_.Serve("/a.gif", {200, "image/gif", "GIF89a a"});
+    server_.Serve("/b.gif", {200, "image/gif", "GIF89a b"});
+    const std::string url = server_.Url("/page.htm");
+    ASSERT_EQ(Run({url, output(), "--browser", "off"}).exitCode, 0);
+    const std::string today = home_.Read("out.chm");
+
+    const support::ProgramResult none =
+        Run({url, output(), "--browser", "auto"}, {}, {"PATH=" + home_.path() + "no browsers"});
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_EQ(home_.Read("out.chm"), today);
+    EXPECT_EQ(none.standardError,
+              "No browser was used: none was found (chromium, google-chrome, chrome, "
+              "brave-browser or microsoft-edge)\n");
+
+    const support::ProgramResult chromium = Run({url, output(), "--browser", CHROMIUM});
+    ASSERT_EQ(chromium.exitCode, 0);
+    EXPECT_EQ(support::ReadStandInChm(output())[server_.SiteFolder() + "/b.gif"], "GIF89a b")
+        << chromium.standardError;
+    EXPECT_TRUE(WorkingFoldersGone());
+}
+
 TEST_F(KorvaConvertTest, RefusesAMissingCompilerBeforeFetching) {
     StoreCompilerFolder(home_.path() + "my tools");  // without its "/": not found
     server_.Serve("/page.htm", {200, "text/html", "<p>"});
@@ -181,7 +210,8 @@ TEST_F(KorvaConvertTest, RefusesWrongArguments) {
                                                       {"http://h/", "o.chm", "--links"},
                                                       {"http://h/", "o.chm", "--links", "blank"},
                                                       {"http://h/", "o.chm", "--mode", "null"},
-                                                      {"http://h/", "o.chm", "--classic", "x"}}) {
+                                                      {"http://h/", "o.chm", "--classic", "x"},
+                                                      {"http://h/", "o.chm", "--browser"}}) {
         const support::ProgramResult result = Run(arguments);
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_TRUE(result.standardError.starts_with("usage: korva-convert"))
@@ -243,7 +273,7 @@ TEST(ProgramVersionTest, EveryProgramNamesItsVersionAndLibraries) {
         std::string expected;
     } rows[] = {
         {KORVA, "korva " + version + "\n" + curl + qt + "liblz4 [0-9.]+\n"},
-        {KORVA_CONVERT, "korva-convert " + version + "\n" + curl + qt},
+        {KORVA_CONVERT, "korva-convert " + version + "\n" + curl},
         {HHC_EXE, "hhc.exe " + version + "\nglibc [0-9.]+, libstdc\\+\\+ [0-9]+\n"},
     };
 

@@ -37,7 +37,9 @@ protected:
         proxy_ = new support::ServerProcess({SYSTEM_PYTHON, PROXY});
         std::filesystem::create_directories(folder_->path() + "tools");
         std::filesystem::copy_file(FAKE_HHC, folder_->path() + "tools/hhc.exe");
-        folder_->Write("config/KORVA/KORVA.conf", "[Main]\nHHC=" + folder_->path() + "tools/\n");
+        // No browser: these runs are about the network korva-convert itself reaches.
+        folder_->Write("config/KORVA/KORVA.conf",
+                       "[Main]\nHHC=" + folder_->path() + "tools/\nBrowser=off\n");
         std::filesystem::create_directories(folder_->path() + "temp");
     }
 
