@@ -22,7 +22,7 @@ std::string FindBrowser(std::string_view pathVariable, std::span<const std::stri
         for (std::string_view rest = pathVariable;;) {
             const std::size_t colon = rest.find(':');
             const std::string_view folder = rest.substr(0, colon);
-            const std::string path =
+            std::string path =
                 (folder.empty() ? std::string(".") : std::string(folder)) + "/" + std::string(name);
             if (IsProgram(path)) {
                 return path;

@@ -93,7 +93,7 @@ BrowserProbe::~BrowserProbe() {
     }
 }
 
-engine::PageLoads BrowserProbe::Fail(std::string why) {
+engine::PageLoads BrowserProbe::Fail(const std::string& why) {
     failed_ = true;
     if (process_) {
         process_->Kill();

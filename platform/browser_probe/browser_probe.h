@@ -33,7 +33,7 @@ public:
     engine::PageLoads Probe(const std::string& pageUrl, const engine::StopSignal& stop) override;
 
 private:
-    engine::PageLoads Fail(std::string why);
+    engine::PageLoads Fail(const std::string& why);
     engine::PageLoads Failed(const PageWatch& watch, std::string_view doing);
     std::string Notices(bool full);
     std::chrono::steady_clock::time_point AnswerBy() const;

@@ -45,6 +45,7 @@ std::vector<std::string> BrowserEnvironment(const std::string& home) {
 
 std::vector<char*> Pointers(std::vector<std::string>& texts) {
     std::vector<char*> pointers;
+    pointers.reserve(texts.size() + 1);
     for (std::string& text : texts) {
         pointers.push_back(text.data());
     }
