@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include "common/html/encoding.h"
 
@@ -100,8 +101,13 @@ IniSettingsReader::IniSettingsReader() {
         start = colon + 1;
     }
     for (const std::string& folder : folders) {
-        files_.push_back(folder + "/KORVA/KORVA.conf");
-        files_.push_back(folder + "/KORVA.conf");
+        for (const std::string& path : {folder + "/KORVA/KORVA.conf", folder + "/KORVA.conf"}) {
+            std::ifstream in(path);
+            if (in) {
+                files_.emplace_back(std::istreambuf_iterator<char>(in),
+                                    std::istreambuf_iterator<char>());
+            }
+        }
     }
 }
 
@@ -110,7 +116,7 @@ std::string IniSettingsReader::GetSetting(std::string_view section, std::string_
     std::string header(1, '[');  // "[" + ... trips a false -Wrestrict in gcc 12's -O3
     header.append(section).push_back(']');
     for (const std::string& file : files_) {
-        std::ifstream in(file);
+        std::istringstream in(file);
         bool inSection = false;
         for (std::string line; std::getline(in, line);) {
             if (!line.empty() && line.back() == '\r') {

@@ -2,7 +2,7 @@
 // brings costs every run more than the whole settings file is worth. It reads what QSettings
 // writes for organisation and application "KORVA" on Linux: KORVA/KORVA.conf in the user's
 // configuration folder, then KORVA.conf beside it, then the same two in the system's
-// folders, the first that holds the key winning.
+// folders, the first that holds the key winning. Each is read once, when the reader is made.
 #pragma once
 
 #include <string>
@@ -24,7 +24,7 @@ public:
     void SaveSetting(std::string_view, std::string_view, std::string_view) override {}
 
 private:
-    std::vector<std::string> files_;  // in the order QSettings searches them
+    std::vector<std::string> files_;  // their text, read once, in the order QSettings searches them
 };
 
 // One value as QSettings writes it: quotes, backslash escapes ("\\n", "\\x41"), a comment
