@@ -1,6 +1,7 @@
 #include "convert/arguments.h"
 
 #include <charconv>
+#include <vector>
 
 namespace {
 
@@ -27,7 +28,7 @@ std::optional<int> ParseFollow(std::string_view text) {
     return value;
 }
 
-// One option that takes a value; false when the option or its value is unknown.
+// One option that takes a value; false when its value is not one it takes.
 bool TakeValue(std::string_view option, std::string_view value, Arguments& arguments) {
     if (option == "--links") {
         const std::optional<engine::LinkMode> mode = ParseMode(value);
@@ -38,38 +39,60 @@ bool TakeValue(std::string_view option, std::string_view value, Arguments& argum
         arguments.follow = ParseFollow(value);
         return arguments.follow.has_value();
     }
-    if (option == "--browser" && !value.empty()) {
+    if (option == "--browser") {
         arguments.browser = std::string(value);
-        return true;
+        return !value.empty();
     }
-    if (option == "--scope" && (value == "folder" || value == "site")) {
-        arguments.wholeSite = value == "site";
-        return true;
+    arguments.wholeSite = value == "site";  // --scope
+    return value == "folder" || value == "site";
+}
+
+bool* Flag(std::string_view option, Arguments& arguments) {
+    if (option == "--classic") {
+        return &arguments.classic;
     }
-    return false;
+    if (option == "--sequential") {
+        return &arguments.sequential;
+    }
+    return option == "--quiet" ? &arguments.quiet : nullptr;
+}
+
+bool TakesValue(std::string_view option) {
+    return option == "--links" || option == "--follow" || option == "--browser" ||
+           option == "--scope";
 }
 
 }  // namespace
 
-std::optional<Arguments> ParseArguments(int argc, char** argv) {
-    if (argc < 3) {
+// Options may stand anywhere, as with getopt; a "--" makes every later word an operand.
+std::optional<Arguments> ParseArguments(int argc, char** argv, std::string& problem) {
+    Arguments arguments;
+    std::vector<std::string_view> operands;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view word = argv[i];
+        if (optionsEnded || !word.starts_with("--")) {
+            operands.push_back(word);
+        } else if (word == "--") {
+            optionsEnded = true;
+        } else if (bool* flag = Flag(word, arguments)) {
+            *flag = true;
+        } else if (!TakesValue(word)) {
+            problem = "unknown option " + std::string(word);
+            return std::nullopt;
+        } else if (i + 1 == argc || !TakeValue(word, argv[i + 1], arguments)) {
+            problem = std::string(word) + " needs one of the values shown";
+            return std::nullopt;
+        } else {
+            ++i;
+        }
+    }
+    if (operands.size() != 2) {
+        problem =
+            operands.size() < 2 ? "URL and OUTPUT are both needed" : "more than URL and OUTPUT";
         return std::nullopt;
     }
-    Arguments arguments;
-    arguments.url = argv[1];
-    arguments.output = argv[2];
-    for (int i = 3; i < argc; ++i) {
-        const std::string_view option = argv[i];
-        if (option == "--classic" || option == "--sequential" || option == "--quiet") {
-            (option == "--classic"      ? arguments.classic
-             : option == "--sequential" ? arguments.sequential
-                                        : arguments.quiet) = true;
-            continue;
-        }
-        if (i + 1 == argc || !TakeValue(option, argv[i + 1], arguments)) {
-            return std::nullopt;
-        }
-        ++i;
-    }
+    arguments.url = std::string(operands[0]);
+    arguments.output = std::string(operands[1]);
     return arguments;
 }

@@ -1,4 +1,4 @@
-// korva-convert's command line:
+// korva-convert's command line (options before, between or after the operands):
 //   korva-convert URL OUTPUT [--links absolute|external|null] [--follow N] [--scope folder|site]
 //                 [--classic] [--sequential] [--quiet] [--browser auto|off|PATH]
 //   korva-convert --version | --help
@@ -28,5 +28,5 @@ struct Arguments {
     bool quiet = false;                  // no progress line, no summary of what was left out
 };
 
-// Nothing when the command line is not one of the forms above.
-std::optional<Arguments> ParseArguments(int argc, char** argv);
+// Nothing when the command line is not one of the forms above; then `problem` says why.
+std::optional<Arguments> ParseArguments(int argc, char** argv, std::string& problem);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/visible_text.h"
 #include "convert/arguments.h"
 #include "convert/console.h"
 #include "engine/converter.h"
@@ -90,9 +91,10 @@ int main(int argc, char** argv) {
                      "that same signal.\n";
         return 0;
     }
-    const std::optional<Arguments> arguments = ParseArguments(argc, argv);
+    std::string problem;
+    const std::optional<Arguments> arguments = ParseArguments(argc, argv, problem);
     if (!arguments) {
-        std::cerr << kUsage << '\n';
+        std::cerr << "korva-convert: " << common::VisibleText(problem) << '\n' << kUsage << '\n';
         return 1;
     }
     const settings::IniSettingsReader store;

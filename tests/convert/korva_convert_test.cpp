@@ -50,11 +50,12 @@ protected:
     support::TempFolder home_;
 };
 
+// Options stand anywhere, as with getopt.
 TEST_F(KorvaConvertTest, TakesTheLinkModeAndTheClassicCapture) {
     StoreCompilerFolder(home_.path() + "my tools/");
     server_.Serve("/page.htm", {200, "text/html", "<a href=x.htm>x</a>"});
     ASSERT_EQ(
-        Run({server_.Url("/page.htm"), output(), "--links", "external", "--classic"}).exitCode, 0);
+        Run({"--links", "external", server_.Url("/page.htm"), "--classic", output()}).exitCode, 0);
     EXPECT_EQ(support::ReadStandInChm(output()).at("chmindex.htm"),
               "<a href='" + server_.Url("/x.htm") + "' TARGET='_BLANK'>x</a>");
     home_.Write("config/KORVA/KORVA.conf",
@@ -204,17 +205,20 @@ TEST_F(KorvaConvertTest, RefusesAMissingCompilerBeforeFetching) {
     EXPECT_EQ(server_.Hits("/page.htm"), 0);
 }
 
+// A wrong command line says what is wrong, then how it goes.
 TEST_F(KorvaConvertTest, RefusesWrongArguments) {
-    for (const std::vector<std::string>& arguments : {std::vector<std::string>{},
-                                                      {"http://h/"},
-                                                      {"http://h/", "o.chm", "--links"},
-                                                      {"http://h/", "o.chm", "--links", "blank"},
-                                                      {"http://h/", "o.chm", "--mode", "null"},
-                                                      {"http://h/", "o.chm", "--classic", "x"},
-                                                      {"http://h/", "o.chm", "--browser"}}) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "URL and OUTPUT are both needed"},
+        {{"http://h/", "o.chm", "x"}, "more than URL and OUTPUT"},
+        {{"http://h/", "o.chm", "--links"}, "--links needs one of the values shown"},
+        {{"http://h/", "--links", "blank", "o.chm"}, "--links needs one of the values shown"},
+        {{"--mode", "null", "http://h/", "o.chm"}, "unknown option --mode"},
+        {{"http://h/", "o.chm", "--browser", ""}, "--browser needs one of the values shown"},
+        {{"http://h/", "--", "--classic", "o.chm"}, "more than URL and OUTPUT"}};
+    for (const auto& [arguments, problem] : cases) {
         const support::ProgramResult result = Run(arguments);
         EXPECT_EQ(result.exitCode, 1);
-        EXPECT_TRUE(result.standardError.starts_with("usage: korva-convert"))
+        EXPECT_TRUE(result.standardError.starts_with("korva-convert: " + problem + "\nusage: "))
             << result.standardError;
     }
 }
