@@ -87,9 +87,27 @@ BrowserProbe::BrowserProbe(std::string program, const std::string& workingFolder
     }
 }
 
+BrowserProbe::~BrowserProbe() {
+    if (closing_.joinable()) {
+        closing_.join();
+    } else {
+        Close();
+    }
+}
+
+// Killing the browser takes about 0.1 s and removing its profile (a few hundred files) as much
+// again, on a busy machine twice that; the compiler need not wait for either.
+void BrowserProbe::Finish() {
+    if (!closing_.joinable()) {
+        failed_ = true;
+        failure_.clear();
+        closing_ = std::thread([this] { Close(); });
+    }
+}
+
 // A browser that was killed may leave a helper writing for a moment (its crash reporter runs
 // in a session of its own and ends when it sees the browser gone): a second try then.
-BrowserProbe::~BrowserProbe() {
+void BrowserProbe::Close() {
     process_.reset();
     for (int attempt = 0; attempt < 2 && !profile_.empty(); ++attempt) {
         std::error_code error;
