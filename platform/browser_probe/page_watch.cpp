@@ -191,9 +191,14 @@ void PageWatch::Handle(const json& message) {
 }
 
 void PageWatch::Requested(const std::string& session, const json& params) {
-    inFlight_.insert(session + ' ' + Text(params, "requestId"));
-    last_ = Clock::now();
     const std::string type = Text(params, "type");
+    // The page's own document is done by its load event, and its end is not always reported
+    // (one visit in five once the browser started quicker): counted, it held the quiet wait to
+    // its limit.
+    if (!IsPage(session, type, Text(params, "frameId"))) {
+        inFlight_.insert(session + ' ' + Text(params, "requestId"));
+    }
+    last_ = Clock::now();
     // A redirect continues a request already reported: the run follows redirects itself. The
     // browser's own requests (the site's icon) come from no one in the page.
     if (Field(params, "redirectResponse").is_null() &&
@@ -216,7 +221,7 @@ void PageWatch::Paused(const std::string& session, const json& params) {
 void PageWatch::Consider(const std::string& session, const json& request, const std::string& type,
                          const std::string& frameId) {
     const std::string url = Text(request, "url");
-    const bool page = type == "Document" && session == page_ && frameId == target_;
+    const bool page = IsPage(session, type, frameId);
     const bool skipped = std::find(std::begin(kSkippedTypes), std::end(kSkippedTypes), type) !=
                          std::end(kSkippedTypes);
     if (page || skipped || Text(request, "method") != "GET" || !IsWebAddress(url) ||

@@ -73,6 +73,11 @@ public:
 private:
     bool Over() const { return crashed_ || full_; }
 
+    bool IsPage(const std::string& session, const std::string& type,
+                const std::string& frameId) const {
+        return type == "Document" && session == page_ && frameId == target_;
+    }
+
     End WaitUntil(const std::function<bool()>& done, Clock::time_point until);
     End Settle(Clock::time_point until);
     void Handle(const nlohmann::json& message);
