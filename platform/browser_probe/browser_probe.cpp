@@ -23,13 +23,11 @@ using nlohmann::json;
 // No extensions, no sign-in, no update checks or other calls home, no keyring: a browser that
 // loads the page and nothing else. Its first tab opens about:blank: without an address it opens
 // the New Tab page, and it readies the address bar's popups even headless; those pages took
-// about 1.5 s of processor time in renderers of their own while the browser started. Without a
-// GPU its compositor runs in software: in the browser's process it spares one process's start.
-// Chromium has no sandbox for root.
+// about 1.5 s of processor time in renderers of their own while the browser started. Chromium
+// has no sandbox for root.
 std::vector<std::string> BrowserArguments(const std::string& profile) {
     std::vector<std::string> arguments = {"--headless",
                                           "--disable-gpu",
-                                          "--in-process-gpu",
                                           "--disable-quic",
                                           "--no-first-run",
                                           "--no-default-browser-check",
