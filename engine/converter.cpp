@@ -74,6 +74,9 @@ void Converter::Run(std::string_view typedUrl, const std::string& outputFile) {
         sURL += "/";
     }
     const std::string stored = GetPage(sURL);
+    if (browser != nullptr) {
+        browser->Finish();
+    }
     const std::string startPage = FoundError ? LocalStartPage() : stored;
 
     const std::string project = TempDir + std::string(kProjectFile);

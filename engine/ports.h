@@ -115,6 +115,9 @@ public:
     // `stop` says so. No addresses and a notice saying why when no browser could be used; a
     // probe that failed once tries no more and says nothing again.
     virtual PageLoads Probe(const std::string& pageUrl, const StopSignal& stop) = 0;
+
+    // The run has probed its last page: what the probe holds may go while the run compiles.
+    virtual void Finish() {}
 };
 
 // How a started program ended.

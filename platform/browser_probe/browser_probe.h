@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 
 #include "engine/capture.h"
@@ -25,14 +26,18 @@ public:
     // none for root.
     BrowserProbe(std::string program, const std::string& workingFolder, BrowserLimits limits);
 
-    // Kills the browser with all its processes and removes its profile.
+    // Kills the browser with all its processes and removes its profile, unless Finish() began it.
     ~BrowserProbe() override;
     BrowserProbe(const BrowserProbe&) = delete;
     BrowserProbe& operator=(const BrowserProbe&) = delete;
 
     engine::PageLoads Probe(const std::string& pageUrl, const engine::StopSignal& stop) override;
 
+    // Kills the browser and removes its profile on a thread of its own; later pages get nothing.
+    void Finish() override;
+
 private:
+    void Close();
     engine::PageLoads Fail(const std::string& why);
     engine::PageLoads Failed(const PageWatch& watch, std::string_view doing);
     std::string Notices(bool full);
@@ -47,6 +52,7 @@ private:
     bool failed_ = false;       // tried no more
     std::string failure_;       // the notice of a failure not yet shown
     bool sandboxSaid_ = false;  // the run was told that the browser has no sandbox
+    std::thread closing_;       // from Finish()
 };
 
 // Says once why no browser is used.

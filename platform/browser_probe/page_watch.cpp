@@ -17,14 +17,16 @@ constexpr std::chrono::milliseconds kPollStep{50};  // how often `stop` is asked
 constexpr std::string_view kSkippedTypes[] = {
     "Ping", "CSPViolationReport", "Preflight", "EventSource", "WebSocket", "SignedExchange"};
 
-// Brings lazy images and scroll-driven loaders in, with the page's whole height in reach. Done
-// once the page has drawn twice since, so that the observers that start them have run.
+// Done once the page has drawn twice, so that the observers that start lazy images have run and
+// the tasks it had queued before (a response's handlers) with them.
+constexpr std::string_view kDrawnTwice =
+    "new Promise(done => requestAnimationFrame(() => requestAnimationFrame(() => "
+    "setTimeout(done))))";
+
+// Brings lazy images and scroll-driven loaders in, with the page's whole height in reach.
 constexpr std::string_view kScroll =
-    "new Promise(done => {"
-    " scrollTo(0, Math.max(document.documentElement.scrollHeight,"
-    " document.body ? document.body.scrollHeight : 0));"
-    " requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(done)));"
-    " })";
+    "scrollTo(0, Math.max(document.documentElement.scrollHeight,"
+    " document.body ? document.body.scrollHeight : 0)), ";
 
 // Frames in other processes and workers are attached as they come, each held until its own
 // requests are watched.
@@ -102,19 +104,42 @@ std::string PageWatch::Load(const std::string& pageUrl, std::string targetId, st
         return "";
     }
     const auto settleBy = Clock::now() + limits_.settle;
-    const auto quiet = [this] {
-        return Over() || (inFlight_.empty() && Clock::now() - last_ >= limits_.quiet);
-    };
-    trouble_ = WaitUntil(quiet, settleBy);
+    trouble_ = Settle(settleBy);
     if (trouble_ == End::Done && !Over()) {
         // A page that threw still scrolled; one whose script loops never answers.
-        Ask("Runtime.evaluate", {{"expression", kScroll}, {"awaitPromise", true}}, page_, settleBy);
+        Ask("Runtime.evaluate",
+            {{"expression", std::string(kScroll) + std::string(kDrawnTwice)},
+             {"awaitPromise", true}},
+            page_, settleBy);
         if (trouble_ == End::Done || trouble_ == End::Refused) {
             last_ = Clock::now();
-            trouble_ = WaitUntil(quiet, settleBy);
+            trouble_ = Settle(settleBy);
         }
     }
     return "";
+}
+
+// Quiet, then the page drew twice and asked for nothing new meanwhile. The network events alone
+// cannot tell a page that is done from one that a busy machine keeps from starting its next
+// request; the page's own answer can, so the quiet spell itself can be short.
+PageWatch::End PageWatch::Settle(Clock::time_point until) {
+    const auto quiet = [this] {
+        return Over() || (inFlight_.empty() && Clock::now() - last_ >= limits_.quiet);
+    };
+    for (;;) {  // each round ends the wait or follows a new request; `until` ends them all
+        if (const End end = WaitUntil(quiet, until); end != End::Done || Over()) {
+            return end;
+        }
+        const Clock::time_point quietSince = last_;
+        Ask("Runtime.evaluate", {{"expression", kDrawnTwice}, {"awaitPromise", true}}, page_,
+            until);
+        if (trouble_ == End::Refused) {
+            return End::Done;  // a page that went away: the quiet spell stands
+        }
+        if (trouble_ != End::Done || (last_ == quietSince && inFlight_.empty())) {
+            return trouble_;
+        }
+    }
 }
 
 PageWatch::End PageWatch::WaitUntil(const std::function<bool()>& done, Clock::time_point until) {
@@ -166,9 +191,14 @@ void PageWatch::Handle(const json& message) {
 }
 
 void PageWatch::Requested(const std::string& session, const json& params) {
-    inFlight_.insert(session + ' ' + Text(params, "requestId"));
-    last_ = Clock::now();
     const std::string type = Text(params, "type");
+    // The page's own document is done by its load event, and its end is not always reported
+    // (one visit in five once the browser started quicker): counted, it held the quiet wait to
+    // its limit.
+    if (!IsPage(session, type, Text(params, "frameId"))) {
+        inFlight_.insert(session + ' ' + Text(params, "requestId"));
+    }
+    last_ = Clock::now();
     // A redirect continues a request already reported: the run follows redirects itself. The
     // browser's own requests (the site's icon) come from no one in the page.
     if (Field(params, "redirectResponse").is_null() &&
@@ -191,7 +221,7 @@ void PageWatch::Paused(const std::string& session, const json& params) {
 void PageWatch::Consider(const std::string& session, const json& request, const std::string& type,
                          const std::string& frameId) {
     const std::string url = Text(request, "url");
-    const bool page = type == "Document" && session == page_ && frameId == target_;
+    const bool page = IsPage(session, type, frameId);
     const bool skipped = std::find(std::begin(kSkippedTypes), std::end(kSkippedTypes), type) !=
                          std::end(kSkippedTypes);
     if (page || skipped || Text(request, "method") != "GET" || !IsWebAddress(url) ||

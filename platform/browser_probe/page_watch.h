@@ -26,7 +26,7 @@ struct BrowserLimits {
     std::chrono::milliseconds startUp{10'000};  // from its start to the browser's first answer
     std::chrono::milliseconds load{20'000};     // from asking for the page to its load event
     std::chrono::milliseconds settle{5'000};    // after the load event, at most
-    std::chrono::milliseconds quiet{300};       // nothing in flight and nothing new this long
+    std::chrono::milliseconds quiet{150};       // nothing in flight and nothing new this long
     std::size_t mostAddresses = 1000;           // a page asking for more gets the first ones
 };
 
@@ -73,7 +73,13 @@ public:
 private:
     bool Over() const { return crashed_ || full_; }
 
+    bool IsPage(const std::string& session, const std::string& type,
+                const std::string& frameId) const {
+        return type == "Document" && session == page_ && frameId == target_;
+    }
+
     End WaitUntil(const std::function<bool()>& done, Clock::time_point until);
+    End Settle(Clock::time_point until);
     void Handle(const nlohmann::json& message);
     void Requested(const std::string& session, const nlohmann::json& params);
     void Paused(const std::string& session, const nlohmann::json& params);
