@@ -26,22 +26,15 @@ using nlohmann::json;
 // about 1.5 s of processor time in renderers of their own while the browser started. Chromium
 // has no sandbox for root.
 std::vector<std::string> BrowserArguments(const std::string& profile) {
-    std::vector<std::string> arguments = {"--headless",
-                                          "--disable-gpu",
-                                          "--disable-quic",
-                                          "--no-first-run",
-                                          "--no-default-browser-check",
-                                          "--disable-background-networking",
-                                          "--disable-component-update",
-                                          "--disable-sync",
-                                          "--disable-extensions",
-                                          "--password-store=basic",
-                                          "--mute-audio",
-                                          "--disable-features=WebUIOmniboxPopup,"
-                                          "WebUIOmniboxAimPopup,WebUIOmniboxFullPopup",
-                                          "--window-size=1024,768",
-                                          "--remote-debugging-pipe",
-                                          "--user-data-dir=" + profile + "data"};
+    std::vector<std::string> arguments = {
+        "--headless", "--disable-gpu", "--disable-quic", "--no-first-run",
+        "--no-default-browser-check", "--disable-background-networking",
+        "--disable-component-update", "--disable-sync", "--disable-extensions",
+        "--password-store=basic", "--mute-audio",
+        // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one option, split
+        "--disable-features=WebUIOmniboxPopup,"
+        "WebUIOmniboxAimPopup,WebUIOmniboxFullPopup",
+        "--window-size=1024,768", "--remote-debugging-pipe", "--user-data-dir=" + profile + "data"};
     if (::geteuid() == 0) {
         arguments.emplace_back("--no-sandbox");
     }
