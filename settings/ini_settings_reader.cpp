@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 
 #include "common/html/encoding.h"
@@ -118,6 +119,7 @@ std::string IniSettingsReader::GetSetting(std::string_view section, std::string_
     for (const std::string& file : files_) {
         std::istringstream in(file);
         bool inSection = false;
+        std::optional<std::string> value;  // a key given twice is the last, as QSettings reads it
         for (std::string line; std::getline(in, line);) {
             if (!line.empty() && line.back() == '\r') {
                 line.pop_back();
@@ -127,8 +129,11 @@ std::string IniSettingsReader::GetSetting(std::string_view section, std::string_
                 inSection = line == header;
             } else if (inSection && equals != std::string::npos &&
                        Blankless(std::string_view(line).substr(0, equals)) == key) {
-                return UnescapedIniValue(std::string_view(line).substr(equals + 1));
+                value = UnescapedIniValue(std::string_view(line).substr(equals + 1));
             }
+        }
+        if (value) {
+            return *value;
         }
     }
     return std::string(def);

@@ -45,7 +45,15 @@ TEST(IniSettingsReaderTest, ReadsWhatQSettingsWrote) {
     const settings::IniSettingsReader reader;
     EXPECT_EQ(reader.GetSetting("Main", "Missing", "none"), "none");
     EXPECT_EQ(reader.GetSetting("Other", "Probe", "none"), "none");
-    // What a user may type by hand.
+    // What a user may type by hand: a key twice, a section twice. QSettings is the judge.
+    const std::string file =
+        qEnvironmentVariable("XDG_CONFIG_HOME").toStdString() + "/KORVA/KORVA.conf";
+    std::ofstream(file) << "[Main]\nBrowser=off\nA=1\n[Other]\nA=2\n[Main]\nBrowser=auto\n";
+    for (const char* key : {"Browser", "A"}) {
+        EXPECT_EQ(settings::IniSettingsReader().GetSetting("Main", key, "none"),
+                  settings::QtSettingsStore().GetSetting("Main", key, "none"))
+            << key;
+    }
     EXPECT_EQ(settings::UnescapedIniValue("  plain value  ; a comment"), "plain value");
     EXPECT_EQ(settings::UnescapedIniValue("a, b"), "");  // a list, as QSettings reads it
 }
