@@ -206,12 +206,11 @@ bool frmMain::Form_Load(SingleInstance& instance) {
         outputFolder = DefaultOutputFolder();
         store_.SaveSetting(kSection, kOutputDirKey, outputFolder);
     }
-    const RunSettings run = ReadRunSettings(store_);
-    converter_->capture = run.capture;
-    converter_->limits = run.limits;
-    converter_->book = run.book;
-    quiet_ = run.quiet;
-    ShowBookSettings(run.book);
+    run_ = ReadRunSettings(store_);
+    converter_->capture = run_.capture;
+    converter_->limits = run_.limits;
+    converter_->book = run_.book;
+    ShowBookSettings(run_.book);
     converter_->interrupted = platform::InterruptRequested;
     GetBrowserUrls();
     txtOutputFile->setText(QString::fromStdString(outputFolder + "index.chm"));
@@ -242,7 +241,7 @@ void frmMain::btnOK_Click() {
         QApplication::beep();
         const std::string summary =
             engine::LeftOutSummary(converter_->leftOut(), converter_->resourcesAsked());
-        if (!quiet_ && !summary.empty()) {
+        if (!run_.quiet && !summary.empty()) {
             ui::ShowMessage(this, QString::fromStdString(summary), QMessageBox::Information);
         }
     } else if (!platform::InterruptRequested()) {  // a signal asked to end: nobody to tell
@@ -258,10 +257,9 @@ std::optional<engine::RunError> frmMain::RunConversion() {
     const int chosen = cboFollow->currentIndex();
     converter_->book.follow = chosen > kListedLevels ? converter_->book.follow : chosen;
     converter_->book.maxPages = static_cast<std::size_t>(txtMaxPages->value());
-    const settings::RunSettings run = settings::ReadRunSettings(store_);
     // Goes with the run, before the working folder: the browser and its profile.
     const std::unique_ptr<engine::PageProbe> browser = platform::MakeBrowserProbe(
-        run.browser, converter_->capture, converter_->TempDir, {.settle = run.browserSeconds});
+        run_.browser, converter_->capture, converter_->TempDir, {.settle = run_.browserSeconds});
     converter_->browser = browser.get();
     std::optional<engine::RunError> failed;
     try {
@@ -276,7 +274,7 @@ std::optional<engine::RunError> frmMain::RunConversion() {
 
 void frmMain::ShowProgress(const platform::FetchProgress& progress) {
     fetched_ = progress;
-    if (quiet_) {
+    if (run_.quiet) {
         return;
     }
     if (lblProgress == nullptr) {

@@ -14,6 +14,7 @@
 #include "engine/ports.h"
 #include "engine/run_error.h"
 #include "platform/fetch_common.h"
+#include "settings/run_settings.h"
 #include "settings/settings_store.h"
 
 class PictureBox;
@@ -94,7 +95,7 @@ private:
     QLabel* lblProgress = nullptr;
     platform::FetchProgress fetched_;
     platform::PageCount pages_;
-    bool quiet_ = false;  // no progress line, no summary of what was left out
+    settings::RunSettings run_;  // as read when the window loads; quiet: no progress, no summary
 
     std::unique_ptr<QtHost> host_;
     std::unique_ptr<engine::Converter> converter_;

@@ -207,16 +207,13 @@ void Converter::AddScriptLoads(const std::string& pageUrl) {
     if (!loads.notice.empty()) {
         host_.ShowMessage(loads.notice);
     }
+    // SaveFile keeps types it does not know while this lasts, also when a limit throws.
     scriptLoads_ = true;
-    try {
-        for (const std::string& address : loads.addresses) {
-            SaveFile(address);
-        }
-    } catch (...) {
-        scriptLoads_ = false;
-        throw;
+    const std::unique_ptr<bool, void (*)(bool*)> storing(&scriptLoads_,
+                                                         [](bool* on) { *on = false; });
+    for (const std::string& address : loads.addresses) {
+        SaveFile(address);
     }
-    scriptLoads_ = false;
 }
 
 // A body in a file is one the sorter found no document in: it is stored as fetched.

@@ -22,9 +22,7 @@ std::optional<Response> LocalResponse(const std::string& url) {
     if (engine::StartsWithNoCase(url, 1, "data:")) {
         std::optional<DataUrl> data = DecodeDataUrl(url);
         if (!data) {
-            Response nothing = NothingFrom(url);
-            nothing.failure = {"bad data address", "a data: address that does not decode"};
-            return nothing;
+            return NothingFrom(url, {"bad data address", "a data: address that does not decode"});
         }
         Response decoded = NothingFrom(url);
         decoded.body.size = data->bytes.size();
@@ -33,9 +31,7 @@ std::optional<Response> LocalResponse(const std::string& url) {
         return decoded;
     }
     if (!IsWebAddress(url)) {
-        Response nothing = NothingFrom(url);
-        nothing.failure = NotAWebAddress();
-        return nothing;
+        return NothingFrom(url, NotAWebAddress());
     }
     return std::nullopt;
 }

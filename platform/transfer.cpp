@@ -260,9 +260,10 @@ TransferLimits MakeLimits(std::size_t maxBodyBytes, std::size_t maxPageBytes, lo
     return limits;
 }
 
-Response NothingFrom(std::string url) {
+Response NothingFrom(std::string url, engine::FetchFailure failure) {
     Response nothing;
     nothing.finalUrl = std::move(url);
+    nothing.failure = std::move(failure);
     return nothing;
 }
 

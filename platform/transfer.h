@@ -42,7 +42,7 @@ struct Response {
 };
 
 // What an address that delivered nothing gives.
-Response NothingFrom(std::string url);
+Response NothingFrom(std::string url, engine::FetchFailure failure = {});
 
 // Removes the file of a body that nobody took.
 void DiscardBody(const engine::Body& body);
