@@ -3,7 +3,6 @@
 #include "engine/converter.h"
 
 #include <filesystem>
-#include <map>
 #include <string>
 
 #include <gmock/gmock.h>
@@ -22,8 +21,6 @@ class ClassicRunTest : public support::ConversionTest {
 protected:
     ClassicRunTest() { converter_.capture = engine::Capture::Classic; }
 };
-
-using ::testing::HasSubstr;
 
 constexpr const char* kHeader =
     "[OPTIONS]\r\nDefault Window=KORVA\r\n[WINDOWS]\r\n"
@@ -55,65 +52,6 @@ TEST_F(ClassicRunTest, StoresThePageAndItsResources) {
     EXPECT_TRUE(host_.messages.empty());
 }
 
-TEST_F(ClassicRunTest, APageWithoutResourcesListsItselfAlone) {
-    Serve("/", "text/html", "<p>hi</p>");
-    converter_.Convert(server_.Url(""), output());  // http://host gets its "/"
-    EXPECT_EQ(Chm().at("chmkorva.hhp"), std::string(kHeader) + "chmindex.htm\r\n");
-    EXPECT_EQ(converter_.sURL, server_.Url("/"));
-}
-
-TEST_F(ClassicRunTest, NamesResourcesByContentTypeInOrder) {
-    const std::pair<const char*, const char*> kinds[] = {
-        {"image/jpeg", "j"},
-        {"IMAGE/GIF", "g"},
-        {"text/html", "h"},
-        {"image/png", "p"},
-        {"image/webp", "w"},
-        {"image/svg+xml", "v"},
-        {"image/x-icon", "i"},
-        {"image/bmp", "b"},
-        {"text/css", "c"},
-        {"text/javascript", "t"},
-        {"text/plain", "x"},
-        {"application/javascript", "a"},
-        {"image/vnd.microsoft.icon", "m"},
-    };
-    std::string page;
-    for (const auto& [type, name] : kinds) {
-        Serve(std::string("/") + name, type, name);
-        page += std::string("<img src=") + name + ">";
-    }
-    Serve("/page.htm", "text/html", page);
-    Convert("/page.htm");
-    EXPECT_EQ(Chm().at("chmkorva.hhp"),
-              std::string(kHeader) +
-                  "chmindex.htm\r\nchm0.jpg\r\nchm1.gif\r\nchm2.htm\r\nchm3.png\r\nchm4.webp\r\n"
-                  "chm5.svg\r\nchm6.ico\r\nchm7.bmp\r\nchm8.css\r\nchm9.js\r\nchm10.txt\r\n"
-                  "chm11.js\r\nchm12.ico\r\n");
-}
-
-TEST_F(ClassicRunTest, FetchesAnAddressOnceWhateverItsLetterCase) {
-    Serve("/a.gif", "image/gif", "GIF");
-    Serve("/page.htm", "text/html", "<img src=/a.gif><img src=" + server_.Url("/A.GIF") + ">");
-    Convert("/page.htm");
-    EXPECT_EQ(Chm().at("chmindex.htm"), "<img src='chm0.gif'><img src='chm0.gif'>");
-    EXPECT_EQ(server_.Hits("/a.gif"), 1);
-    EXPECT_EQ(server_.Hits("/A.GIF"), 0);
-}
-
-TEST_F(ClassicRunTest, FrameCyclesEnd) {
-    Serve("/index.htm", "text/html", "<frame src=f1.htm>");
-    Serve("/f1.htm", "text/html", "<frame src=f2.htm>");
-    Serve("/f2.htm", "text/html", "<frame src=f1.htm><frame src=index.htm><frame src=f2.htm>");
-    Convert("/index.htm");
-    const auto chm = Chm();
-    EXPECT_EQ(chm.at("chm0.htm"), "<frame src='chm1.htm'>");
-    // The start page, referred to by a frame page, is stored again as a resource.
-    EXPECT_EQ(chm.at("chm1.htm"),
-              "<frame src='chm0.htm'><frame src='chm2.htm'><frame src='chm1.htm'>");
-    EXPECT_EQ(chm.at("chm2.htm"), "<frame src='chm0.htm'>");
-}
-
 TEST_F(ClassicRunTest, PagesResolveAgainstTheirOwnFinalAddress) {
     Serve("/dir/page.htm", "text/html", "<frame src=sub/f.htm><frame src=old.htm>");
     Serve("/dir/sub/f.htm", "text/html", "<img src=i.gif><a href=../x.htm>");
@@ -129,25 +67,6 @@ TEST_F(ClassicRunTest, PagesResolveAgainstTheirOwnFinalAddress) {
     EXPECT_EQ(chm.at("chm3.gif"), "moved");
 }
 
-TEST_F(ClassicRunTest, ARedirectedStartPageResolvesAgainstWhereItLanded) {
-    server_.Serve("/start", {301, "text/html", "", "/real/page.htm"});
-    Serve("/real/page.htm", "text/html", "<img src=i.gif>");
-    Serve("/real/i.gif", "image/gif", "GIF");
-    Convert("/start");
-    EXPECT_EQ(Chm().at("chm0.gif"), "GIF");
-}
-
-TEST_F(ClassicRunTest, AnUnknownTypeShowsItsHeadersAndIsLeftOut) {
-    Serve("/page.htm", "text/html", "<link href=doc.pdf><img src=empty.gif><frame src=gone.htm>");
-    Serve("/doc.pdf", "application/pdf", "%PDF");
-    Serve("/empty.gif", "image/gif", "");  // nothing delivered: silent
-    Convert("/page.htm");                  // gone.htm answers 404: the run goes on
-    EXPECT_EQ(host_.messages.size(), 1u);
-    EXPECT_THAT(host_.messages.at(0), HasSubstr("Content-Type: application/pdf\r\n"));
-    EXPECT_EQ(Chm().at("chmindex.htm"), "<link href><img src><frame src>");
-    EXPECT_EQ(converter_.tFiles.nFiles(), 0u);
-}
-
 TEST_F(ClassicRunTest, AnEndlessChainOfFramePagesEnds) {
     // Each page names the next: the nesting stops deep down, and the page there is stored as
     // it came instead of overflowing the stack.
@@ -161,13 +80,6 @@ TEST_F(ClassicRunTest, AnEndlessChainOfFramePagesEnds) {
     EXPECT_EQ(chm.at("chm62.htm"), "<frame src='chm63.htm'>");  // 64 pages deep, start page too
     EXPECT_EQ(chm.at("chm63.htm"), "<frame src=f65.htm>");
     EXPECT_EQ(converter_.tFiles.nFiles(), 64u);
-}
-
-TEST_F(ClassicRunTest, AStartPageThatGivesNothingIsError404) {
-    EXPECT_EQ(support::RunErrorText([&] { Convert("/missing.htm"); }),
-              "404 Cannot open URL (HTTP 404 Not Found)");
-    EXPECT_THAT(Leftovers(), ElementsAre());  // no project written
-    EXPECT_FALSE(std::filesystem::exists(tools_.path() + "my tools/calls.txt"));
 }
 
 // The start page is held in memory and rewritten whatever its type, up to the page limit; a
@@ -277,22 +189,6 @@ TEST_F(ClassicRunTest, TheRunsLimitsEndIt) {
         EXPECT_EQ(support::RunErrorText([&] { Convert("/page.htm"); }), c.error);
         EXPECT_THAT(Leftovers(), ElementsAre());
     }
-}
-
-TEST_F(ClassicRunTest, ControlCharactersFromTheServerAreShownNotSent) {
-    server_.Serve("/x.bin", {200, "application/x-\x1b[31mred", "x"});
-    Serve("/page.htm", "text/html", "<img src=x.bin>");
-    Convert("/page.htm");
-    ASSERT_EQ(host_.messages.size(), 1u);
-    EXPECT_THAT(host_.messages[0], HasSubstr("Content-Type: application/x-^[[31mred\r\n"));
-}
-
-TEST(CountOccTest, CountsWithoutOverlapIgnoringCase) {
-    EXPECT_EQ(engine::CountOcc("http://host", "/"), 2);
-    EXPECT_EQ(engine::CountOcc("abcABC", "abc"), 2);
-    EXPECT_EQ(engine::CountOcc("aaaa", "aa"), 2);
-    EXPECT_EQ(engine::CountOcc("x", "/"), 0);
-    EXPECT_EQ(engine::CountOcc("abc", ""), 0);
 }
 
 }  // namespace

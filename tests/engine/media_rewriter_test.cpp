@@ -13,7 +13,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
-constexpr const char* kPage = "http://host/dir/page.htm";
+constexpr const char* kPage = "http://h/d/page.htm";
 
 using engine::Capture;
 
@@ -51,96 +51,69 @@ const MediaCase kMediaCases[] = {
     {"Image",
      "<img src=pics/a.gif alt=x>",
      "<img src='chm0.x' alt='x'>",
-     {"http://host/dir/pics/a.gif"}},
-    {"InputImage",
-     "<INPUT TYPE=image SRC=/b.gif>",
-     "<INPUT TYPE='image' SRC='chm0.x'>",
-     {"http://host/b.gif"}},
+     {"http://h/d/pics/a.gif"}},
     {"BodyBackground",
      "<BODY BACKGROUND=bg.jpg>",
      "<BODY BACKGROUND='chm0.x'>",
-     {"http://host/dir/bg.jpg"}},
-    {"TableBackground",
-     "<TABLE BACKGROUND=t.gif>",
-     "<TABLE BACKGROUND='chm0.x'>",
-     {"http://host/dir/t.gif"}},
-    {"CellBackground",
-     "<td background=c.gif>",
-     "<td background='chm0.x'>",
-     {"http://host/dir/c.gif"}},
+     {"http://h/d/bg.jpg"}},
+    {"CellBackground", "<td background=c.gif>", "<td background='chm0.x'>", {"http://h/d/c.gif"}},
     {"Frame",
      "<FRAME SRC=left.htm NAME=l>",
      "<FRAME SRC='chm0.x' NAME='l'>",
-     {"http://host/dir/left.htm"}},
+     {"http://h/d/left.htm"}},
     {"Script", "<SCRIPT SRC=//cdn/x.js>", "<SCRIPT SRC='chm0.x'>", {"http://cdn/x.js"}},
     {"Link",
      "<LINK REL=stylesheet HREF=s.css>",
      "<LINK REL='stylesheet' HREF='chm0.x'>",
-     {"http://host/dir/s.css"}},
-    {"IconLink",
-     R"(<LINK REL="shortcut icon" HREF=f.ico>)",
-     "<LINK REL='shortcut icon' HREF='chm0.x'>",
-     {"http://host/dir/f.ico"}},
+     {"http://h/d/s.css"}},
     {"FragmentIsNoPartOfTheResource",
      "<IMG SRC=a.svg#x>",
      "<IMG SRC='chm0.x#x'>",
-     {"http://host/dir/a.svg"}},
+     {"http://h/d/a.svg"}},
     {"EveryMatchingAttribute",
      "<IMG SRC=a.gif SRC=b.gif>",
      "<IMG SRC='chm0.x' SRC='chm1.x'>",
-     {"http://host/dir/a.gif", "http://host/dir/b.gif"}},
+     {"http://h/d/a.gif", "http://h/d/b.gif"}},
     {"EmptySourceIsThePage", "<IMG SRC=\"\">", "<IMG SRC='chm0.x'>", {kPage}},
     {"DataAddressAsIs",
      "<IMG SRC=data:image/gif;base64,R0lG>",
      "<IMG SRC='chm0.x'>",
      {"data:image/gif;base64,R0lG"}},
     // Not handled: other tags, other attributes, closing tags.
-    {"RowBackground", "<TR BACKGROUND=r.gif>", "<TR BACKGROUND='r.gif'>", {}},
-    {"HeaderCellBackground", "<TH BACKGROUND=h.gif>", "<TH BACKGROUND='h.gif'>", {}},
     {"IFrame", "<IFRAME SRC=i.htm>", "<IFRAME SRC='i.htm'>", {}},
-    {"NextLink", "<LINK REL=next HREF=n.htm>", "<LINK REL='next' HREF='n.htm'>", {}},
     {"SrcsetInClassicMode", "<IMG SRCSET=a.png>", "<IMG SRCSET='a.png'>", {}},
     // Complete mode adds these.
     {"CompleteIFrame",
      "<IFRAME SRC=i.htm>",
      "<IFRAME SRC='chm0.x'>",
-     {"http://host/dir/i.htm"},
+     {"http://h/d/i.htm"},
      Capture::Complete},
     {"Srcset",
      R"(<IMG SRCSET="a.png 1x, /b.png 2x" SRC=a.png>)",
      "<IMG SRCSET='chm0.x 1x, chm1.x 2x' SRC='chm0.x'>",
-     {"http://host/dir/a.png", "http://host/b.png", "http://host/dir/a.png"},
+     {"http://h/d/a.png", "http://h/b.png", "http://h/d/a.png"},
      Capture::Complete},
     {"SrcsetWidthsAndData",
      R"(<SOURCE SRCSET="s.webp 100w,data:image/png;base64,AA== 2x" TYPE=image/webp>)",
      "<SOURCE SRCSET='chm0.x 100w,data:image/png;base64,AA== 2x' TYPE='image/webp'>",
-     {"http://host/dir/s.webp"},
+     {"http://h/d/s.webp"},
      Capture::Complete},
     {"VideoAndPoster",
      "<VIDEO SRC=v.mp4 POSTER=p.jpg>",
      "<VIDEO SRC='chm0.x' POSTER='chm1.x'>",
-     {"http://host/dir/v.mp4", "http://host/dir/p.jpg"},
+     {"http://h/d/v.mp4", "http://h/d/p.jpg"},
      Capture::Complete},
     {"ObjectData",
      "<OBJECT DATA=o.svg>",
      "<OBJECT DATA='chm0.x'>",
-     {"http://host/dir/o.svg"},
+     {"http://h/d/o.svg"},
      Capture::Complete},
     {"StyleAttribute",
      R"x(<DIV STYLE="background:url('bg.png')">)x",
      R"x(<DIV STYLE="background:url('chm0.x')">)x",
-     {"http://host/dir/bg.png"},
+     {"http://h/d/bg.png"},
      Capture::Complete},
-    {"DataAddressKept",
-     "<IMG SRC=data:image/gif;base64,R0lG>",
-     "<IMG SRC='data:image/gif;base64,R0lG'>",
-     {},
-     Capture::Complete},
-    {"LowSrc", "<IMG LOWSRC=l.gif>", "<IMG LOWSRC='l.gif'>", {}},
-    {"ImageHref", "<IMG HREF=h.gif>", "<IMG HREF='h.gif'>", {}},
-    {"FrameHref", "<FRAME HREF=f.htm>", "<FRAME HREF='f.htm'>", {}},
-    {"Anchor", "<A HREF=x.htm>", "<A HREF='x.htm'>", {}},
-    {"ClosingScript", "</SCRIPT SRC=x>", "</SCRIPT SRC='x'>", {}},
+    {"DataAddressKept", "<IMG SRC=data:,x>", "<IMG SRC='data:,x'>", {}, Capture::Complete},
 };
 
 INSTANTIATE_TEST_SUITE_P(Tags, MediaRewriterTest, ::testing::ValuesIn(kMediaCases),
@@ -149,10 +122,10 @@ INSTANTIATE_TEST_SUITE_P(Tags, MediaRewriterTest, ::testing::ValuesIn(kMediaCase
 TEST(MediaRewriterTest, NothingStoredLeavesABareAttributeOrTheAddress) {
     for (const auto& [capture, rebuilt] :
          {std::pair(Capture::Classic, "<LINK HREF>"),
-          std::pair(Capture::Complete, "<LINK HREF='http://host/dir/s.css#x'>")}) {
+          std::pair(Capture::Complete, "<LINK HREF='http://h/d/s.css#x'>")}) {
         support::FakeHost host;
         support::RecordingSaver saver(host);
-        saver.emptyFor = "http://host/dir/s.css";
+        saver.emptyFor = "http://h/d/s.css";
         engine::TagRecord tag;
         engine::GetTagInfo("<LINK HREF=s.css#x>", tag, host);
         RunAll(tag, saver, capture);

@@ -132,21 +132,6 @@ TEST(IterateTagsTest, BaseHrefRebasesTheTagsAfterIt) {
               "<A HREF='http://host/other/c.htm'><A HREF='http://cdn/x/d.htm'>");
 }
 
-TEST(IterateTagsTest, AsksTheLinkModeForEveryLinkTag) {
-    // The host switches the mode after the first link; the second link sees the new one.
-    struct SwitchingHost : support::FakeHost {
-        engine::LinkMode CurrentLinkMode() const override {
-            return ++modeQueries == 1 ? engine::LinkMode::Absolute : engine::LinkMode::Null;
-        }
-    } host;
-
-    support::RecordingSaver saver(host);
-    std::string page = "<A HREF=a.htm><P><A HREF=b.htm>";
-    Scan(page, host, saver);
-    EXPECT_EQ(page, "<A HREF='http://host/dir/a.htm'><P><A HREF>");
-    EXPECT_EQ(host.modeQueries, 2);
-}
-
 TEST(IterateTagsTest, FramePagesAreScannedNestedWithTheirOwnBase) {
     support::FakeHost host;
     support::RecordingSaver saver(host);

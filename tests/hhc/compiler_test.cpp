@@ -386,25 +386,6 @@ TEST(HhcExe, OnlyAMissingPathOrARegularFileIsReplaced) {
     }
 }
 
-// Like any program that makes a file, for a new output and a replaced one.
-TEST(HhcExe, OutputModeFollowsTheUmask) {
-    support::TempFolder dir;
-    const fs::path p = dir.path();
-    WriteFile(p / "page.htm", "<html></html>");
-    WriteFile(p / "p.hhp", "[FILES]\r\npage.htm\r\n");
-    for (const mode_t mask : {mode_t{022}, mode_t{077}, mode_t{027}}) {
-        const mode_t old = ::umask(mask);
-        const support::ProgramResult r = support::RunProgram({HHC_EXE, (p / "p.hhp").string()});
-        ::umask(old);
-        ASSERT_EQ(r.exitCode, kCompiled) << r.standardError;
-
-        struct stat st {};
-
-        ASSERT_EQ(::stat((p / "p.chm").c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask) << std::oct << mask;
-    }
-}
-
 // #SYSTEM's records have a 16-bit length that counts the NUL.
 TEST(HhcExe, ProjectStringsTooLongForSystemAreRefused) {
     support::TempFolder dir;
@@ -430,21 +411,6 @@ TEST(HhcExe, ProjectStringsTooLongForSystemAreRefused) {
                 EXPECT_FALSE(fs::exists(p / "p.chm"));
             }
         }
-    }
-}
-
-TEST(HhcExe, MessagesShowAProjectsEscapeSequences) {
-    support::TempFolder dir;
-    const fs::path p = dir.path();
-    WriteFile(p / "page.htm", "<html></html>");
-    WriteFile(p / "warn.hhp", "[FILES]\r\npage.htm\r\nmiss\x1B[2Jing.htm\r\n");
-    WriteFile(p / "fail.hhp", "[OPTIONS]\r\nTitle=" + std::string(70000, 'x') +
-                                  "\r\n[FILES]\r\n\x1B]0;x\x07.htm\r\n");
-    for (const char* project : {"warn.hhp", "fail.hhp"}) {
-        const support::ProgramResult r = support::RunProgram({HHC_EXE, (p / project).string()});
-        EXPECT_FALSE(r.standardError.empty()) << project;
-        EXPECT_EQ(r.standardError.find('\x1B'), std::string::npos) << project;
-        EXPECT_EQ(r.standardError.find('\x07'), std::string::npos) << project;
     }
 }
 
