@@ -29,7 +29,12 @@ std::set<std::string> ProcessesNaming(const std::string& text) {
         found.clear();
         for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
             std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-            const std::string line{std::istreambuf_iterator<char>(in), {}};
+            std::string line;
+            try {
+                line.assign(std::istreambuf_iterator<char>(in), {});
+            } catch (const std::ios_base::failure&) {
+                continue;  // it ended while being read
+            }
             if (line.find(text) != std::string::npos) {
                 found.insert(entry.path().filename().string());
             }
