@@ -52,6 +52,13 @@ TEST_F(ClassicRunTest, StoresThePageAndItsResources) {
     EXPECT_TRUE(host_.messages.empty());
 }
 
+TEST_F(ClassicRunTest, APageWithoutResourcesListsItselfAlone) {
+    Serve("/", "text/html", "<p>hi</p>");
+    converter_.Convert(server_.Url(""), output());  // http://host gets its "/"
+    EXPECT_EQ(Chm().at("chmkorva.hhp"), std::string(kHeader) + "chmindex.htm\r\n");
+    EXPECT_EQ(converter_.sURL, server_.Url("/"));
+}
+
 TEST_F(ClassicRunTest, PagesResolveAgainstTheirOwnFinalAddress) {
     Serve("/dir/page.htm", "text/html", "<frame src=sub/f.htm><frame src=old.htm>");
     Serve("/dir/sub/f.htm", "text/html", "<img src=i.gif><a href=../x.htm>");
