@@ -28,23 +28,28 @@ std::optional<int> ParseFollow(std::string_view text) {
     return value;
 }
 
-// One option that takes a value; false when its value is not one it takes.
-bool TakeValue(std::string_view option, std::string_view value, Arguments& arguments) {
+enum class Taken { Value, BadValue, NoSuchOption };
+
+// One option that takes a value; a missing value comes as "", which none of them takes.
+Taken TakeValue(std::string_view option, std::string_view value, Arguments& arguments) {
+    bool good = false;
     if (option == "--links") {
         const std::optional<engine::LinkMode> mode = ParseMode(value);
         arguments.mode = mode.value_or(arguments.mode);
-        return mode.has_value();
-    }
-    if (option == "--follow") {
+        good = mode.has_value();
+    } else if (option == "--follow") {
         arguments.follow = ParseFollow(value);
-        return arguments.follow.has_value();
-    }
-    if (option == "--browser") {
+        good = arguments.follow.has_value();
+    } else if (option == "--browser") {
         arguments.browser = std::string(value);
-        return !value.empty();
+        good = !value.empty();
+    } else if (option == "--scope") {
+        arguments.wholeSite = value == "site";
+        good = value == "folder" || value == "site";
+    } else {
+        return Taken::NoSuchOption;
     }
-    arguments.wholeSite = value == "site";  // --scope
-    return value == "folder" || value == "site";
+    return good ? Taken::Value : Taken::BadValue;
 }
 
 bool* Flag(std::string_view option, Arguments& arguments) {
@@ -55,11 +60,6 @@ bool* Flag(std::string_view option, Arguments& arguments) {
         return &arguments.sequential;
     }
     return option == "--quiet" ? &arguments.quiet : nullptr;
-}
-
-bool TakesValue(std::string_view option) {
-    return option == "--links" || option == "--follow" || option == "--browser" ||
-           option == "--scope";
 }
 
 }  // namespace
@@ -77,14 +77,14 @@ std::optional<Arguments> ParseArguments(int argc, char** argv, std::string& prob
             optionsEnded = true;
         } else if (bool* flag = Flag(word, arguments)) {
             *flag = true;
-        } else if (!TakesValue(word)) {
-            problem = "unknown option " + std::string(word);
-            return std::nullopt;
-        } else if (i + 1 == argc || !TakeValue(word, argv[i + 1], arguments)) {
-            problem = std::string(word) + " needs one of the values shown";
-            return std::nullopt;
-        } else {
+        } else if (const Taken taken = TakeValue(word, i + 1 < argc ? argv[i + 1] : "", arguments);
+                   taken == Taken::Value) {
             ++i;
+        } else {
+            problem = taken == Taken::NoSuchOption
+                          ? "unknown option " + std::string(word)
+                          : std::string(word) + " needs one of the values shown";
+            return std::nullopt;
         }
     }
     if (operands.size() != 2) {

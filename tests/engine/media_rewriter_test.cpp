@@ -79,7 +79,7 @@ const MediaCase kMediaCases[] = {
      "<IMG SRC=data:image/gif;base64,R0lG>",
      "<IMG SRC='chm0.x'>",
      {"data:image/gif;base64,R0lG"}},
-    // Not handled: other tags, other attributes, closing tags.
+    // Classic mode leaves these alone.
     {"IFrame", "<IFRAME SRC=i.htm>", "<IFRAME SRC='i.htm'>", {}},
     {"SrcsetInClassicMode", "<IMG SRCSET=a.png>", "<IMG SRCSET='a.png'>", {}},
     // Complete mode adds these.
